@@ -1,0 +1,12 @@
+#pragma once
+
+#include "scene/scene_clock.h"
+
+// One frame of the piece, the same for the real-time loop and the capture
+// tool: BeginSceneFrame, DrawSwarm, DrawClosingOverlays, then depth test on
+// and blending off. Needs a current GL context with the atlas bound.
+void RunSceneFrame(const SceneClock& clock);
+
+// The same frame without a GL context: the simulation step and the spark
+// pass's draws from the random source, so later frames are unchanged.
+void RunSceneFrameUndrawn(const SceneClock& clock);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+
+#include "scene/scene_clock.h"
+
+inline constexpr float kSceneEndSeconds = 230.0f;
+inline constexpr float kClockFactor = 0.001f;
+
+// Clock start: startMs = the timer's reading, previousElapsedMs = 0.
+void StartSceneClock(SceneClock& clock, uint32_t nowMs);
+// One frame's reading: wrap-around elapsed time, delta, seconds.
+void TickSceneClock(SceneClock& clock, uint32_t nowMs);

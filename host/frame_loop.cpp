@@ -1,0 +1,62 @@
+#include "host/frame_loop.h"
+
+#include <cstdio>
+
+#include "host/atlas.h"
+#include "host/frame.h"
+#include "host/frame_clock.h"
+#include "host/music.h"
+#include "host/platform.h"
+#include "sim/swarm.h"
+
+namespace {
+
+constexpr const char* kTitle = "quorvane";
+constexpr const char* kMusicFile = "RX_muc.mp3";
+constexpr int kAudioRate = 44100;
+
+}  // namespace
+
+int RunPiece() {
+  const char* error = nullptr;
+  if (!PlatformOpenWindow(kTitle, PixelFormatRequest{}, &error)) {
+    std::fprintf(stderr,
+                 "quorvane: cannot open a window (%s). Without a display, render the "
+                 "piece to video instead: make capture\n",
+                 error ? error : "no display");
+    return 1;
+  }
+  const bool graphics = PlatformHasGraphics();
+  if (graphics) LoadTextureAtlas();
+  PlatformShowWindow();
+  SeedSwarm();
+
+  SceneClock clock{};
+  StartSceneClock(clock, PlatformMilliseconds());
+  MusicOpenOutput(kAudioRate);
+  MusicCreateStream(kMusicFile);
+  MusicPlayFromStart();
+  MusicStartOutput();
+  PlatformEscapeQuery();  // a press made before this point does not count
+
+  for (;;) {
+    PlatformHideCursor();
+    if (PlatformDrainEvents()) break;  // this frame is neither drawn nor shown
+    TickSceneClock(clock, PlatformMilliseconds());
+    if (graphics) {
+      PlatformMakeCurrent();
+      RunSceneFrame(clock);
+      PlatformPresent();
+    } else {
+      RunSceneFrameUndrawn(clock);
+    }
+    if (!(clock.sceneSeconds < kSceneEndSeconds)) break;
+    if (PlatformEscapeQuery()) break;
+  }
+
+  MusicStop();
+  MusicFree();
+  MusicReleaseOutput();
+  PlatformRelease();
+  return PlatformExitStatus();
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+
+// The piece's one random source: a 32-bit linear congruential generator with
+// seed 1. The number and order of its draws is behaviour.
+namespace Rng15 {
+
+// The next value, 0..32767.
+int Next();
+// Next() / 32767, so both 0 and 1 can be drawn.
+float NextUnit();
+
+// The raw generator state, for state hashes and tests.
+uint32_t State();
+void SetState(uint32_t state);
+
+}  // namespace Rng15

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "sim/vec3.h"
+
+inline constexpr int kAgentCount = 4000;
+
+// Structure of arrays: agent i is entry i of each array.
+struct SwarmState {
+  Vec3 position[kAgentCount];
+  Vec3 heading[kAgentCount];
+  Vec3 up[kAgentCount];
+  Vec3 target[kAgentCount];
+};
+
+// The one swarm of the run, static storage, all zero before SeedSwarm.
+extern SwarmState swarm;
+
+// Fills position, heading and up from the random source: 36000 draws.
+void SeedSwarm();
