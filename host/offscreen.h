@@ -1,0 +1,15 @@
+#pragma once
+
+// A headless GL surface for tests and tools: EGL on Mesa's surfaceless
+// platform, a desktop OpenGL compatibility context, and a framebuffer object
+// with 8-bit RGBA and the deepest depth buffer offered. Needs no X server.
+
+// Creates the context and a width x height framebuffer, makes it current and
+// sets the viewport to its size (as a fresh window context would). Returns
+// false with `error` set when EGL or a suitable context is not available.
+bool OpenOffscreenSurface(int width, int height, const char** error);
+// Depth bits of the framebuffer that was obtained.
+int OffscreenDepthBits();
+// Copies the picture into `rgba` (width * height * 4 bytes), top row first.
+void ReadOffscreenPixels(unsigned char* rgba);
+void CloseOffscreenSurface();
