@@ -1,0 +1,29 @@
+#include "sim/swarm.h"
+
+#include "sim/rng.h"
+#include "sim/vector_ops.h"
+
+SwarmState swarm;
+
+namespace {
+
+constexpr float kSeedSpan = 10.0f;
+constexpr float kSeedCentre = 0.5f;
+
+float& Axis(Vec3& v, int axis) { return axis == 0 ? v.x : (axis == 1 ? v.y : v.z); }
+
+}  // namespace
+
+void SeedSwarm() {
+  for (int i = 0; i < kAgentCount; ++i) {
+    // Draw order per agent: position.x, heading.x, up.x, position.y, ...
+    for (int axis = 0; axis < 3; ++axis) {
+      Axis(swarm.position[i], axis) = (Rng15::NextUnit() - kSeedCentre) * kSeedSpan;
+      Axis(swarm.heading[i], axis) = Rng15::NextUnit() - kSeedCentre;
+      Axis(swarm.up[i], axis) = Rng15::NextUnit() - kSeedCentre;
+    }
+    SafeNormalize(swarm.heading[i]);
+    SafeNormalize(swarm.up[i]);
+    Orthonormalize(swarm.up[i], swarm.heading[i]);
+  }
+}
