@@ -14,7 +14,7 @@ packages=(
   # the real-time host: window, input and music
   libsdl2-dev libsdl2-mixer-dev
   # asset generators and the capture tool
-  libfreetype-dev fonts-dejavu-core libmp3lame-dev libpng-dev ffmpeg
+  libfreetype-dev fonts-dejavu-core fonts-dejavu-extra libmp3lame-dev libpng-dev ffmpeg
   # end-to-end tests: independent readers, a virtual display, a fast clock
   xvfb xauth x11-apps xdotool libx11-dev faketime mpg123 imagemagick
 )

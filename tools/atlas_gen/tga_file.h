@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "tools/atlas_gen/atlas_image.h"
+
+// The 18-byte header of an uncompressed 32-bit true-colour TGA of the atlas's size,
+// origin at the lower left (rows stored bottom-up), 8 alpha bits, no identification
+// field and no colour map.
+void BuildTgaHeader(unsigned char header[kAtlasHeaderBytes]);
+
+// Writes header and pixels to path through a temporary file that is renamed at the
+// end, so a failed run never leaves a half-written atlas that looks up to date.
+bool WriteAtlasTga(const std::string& path, const AtlasImage& image, std::string* error);
