@@ -1,9 +1,10 @@
 # The two commands every user needs: `make run` and `make test`.
 BUILD   := build
 SANBUILD := build-san
+WINBUILD := build-win
 JOBS    := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build run test test-sanitizers bench clean
+.PHONY: all deps build run test test-sanitizers bench capture clean windows test-windows
 
 all: build
 
@@ -20,6 +21,11 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# The whole piece rendered headless to build/quorvane.mp4 (no display needed);
+# for instance CAPTURE_OPTIONS="--size 1280x720" for a smaller one.
+capture: build
+	cd $(BUILD) && ./quorvane-capture $(CAPTURE_OPTIONS) quorvane.mp4
+
 # The same suite with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitizers: deps
 	cmake -S . -B $(SANBUILD) -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON
@@ -32,5 +38,20 @@ test-sanitizers: deps
 bench: build
 	$(BUILD)/bench/quorvane-bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
 
+# The Windows program, cross-built with mingw-w64 and packed with the generated
+# atlas and music from the Linux build.
+windows: build
+	@bash scripts/install-deps.sh --windows
+	cmake -S . -B $(WINBUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WINBUILD) -j $(JOBS)
+	rm -f $(WINBUILD)/quorvane-win64.zip
+	zip -j -q $(WINBUILD)/quorvane-win64.zip $(WINBUILD)/quorvane.exe \
+	  $(BUILD)/TEX.tga $(BUILD)/RX_muc.mp3
+
+# The Windows program under Wine on a private X server.
+test-windows: windows
+	bash tests/windows/smoke_test.sh $(BUILD) $(WINBUILD)
+
 clean:
-	rm -rf $(BUILD) $(SANBUILD)
+	rm -rf $(BUILD) $(SANBUILD) $(WINBUILD)
