@@ -1,0 +1,46 @@
+#include "host/atlas.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstdio>
+#include <cstring>
+
+#ifndef GL_BGRA
+#define GL_BGRA 0x80E1
+#endif
+#ifndef GL_CLAMP_TO_EDGE
+#define GL_CLAMP_TO_EDGE 0x812F
+#endif
+
+uint32_t atlasTexture = 0;
+unsigned char atlasPixels[kAtlasPixelBytes];
+
+void LoadTextureAtlas() {
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  atlasTexture = name;
+  glBindTexture(GL_TEXTURE_2D, atlasTexture);
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLfloat>(GL_LINEAR));
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLfloat>(GL_LINEAR));
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLfloat>(GL_CLAMP_TO_EDGE));
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLfloat>(GL_CLAMP_TO_EDGE));
+
+  // No header field is examined: whatever the file announces, it is read as
+  // 18 bytes of header and 1024 x 1024 blue-green-red-alpha pixels.
+  std::FILE* file = std::fopen("TEX.tga", "rb");
+  if (file == nullptr) return;
+  unsigned char header[kAtlasHeaderBytes];
+  // What a short file lacks must read as transparent black, also when a
+  // process loads more than once (tests, tools).
+  std::memset(atlasPixels, 0, sizeof atlasPixels);
+  if (std::fread(header, 1, sizeof header, file) == sizeof header)
+    std::fread(atlasPixels, 1, sizeof atlasPixels, file);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glEnable(GL_TEXTURE_2D);
+  gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA8, kAtlasSize, kAtlasSize, GL_BGRA, GL_UNSIGNED_BYTE,
+                    atlasPixels);
+  glDisable(GL_TEXTURE_2D);
+  std::fclose(file);
+}

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "tests/host/synthetic_atlas.h"
+#include "tools/stills/png_file.h"
+
+namespace {
+
+TEST(PngFile, WrittenPixelsReadBackTopRowFirst) {
+  TempWorkingDirectory folder;
+  const int width = 5, height = 3;
+  std::vector<unsigned char> rgba(width * height * 4);
+  for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = static_cast<unsigned char>(i * 13 + 1);
+  const char* error = nullptr;
+  ASSERT_TRUE(WritePngFile("picture.png", rgba.data(), width, height, &error)) << error;
+
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_file(&image, "picture.png"));
+  EXPECT_EQ(image.width, static_cast<png_uint_32>(width));
+  EXPECT_EQ(image.height, static_cast<png_uint_32>(height));
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<unsigned char> back(PNG_IMAGE_SIZE(image));
+  ASSERT_TRUE(png_image_finish_read(&image, nullptr, back.data(), 0, nullptr));
+  EXPECT_EQ(back, rgba);
+}
+
+TEST(PngFile, FailuresAreReportedAndLeaveNoFile) {
+  TempWorkingDirectory folder;
+  const unsigned char pixel[4] = {1, 2, 3, 4};
+  const char* error = nullptr;
+  EXPECT_FALSE(WritePngFile("missing-folder/picture.png", pixel, 1, 1, &error));
+  EXPECT_STREQ(error, "cannot open the file for writing");
+  error = nullptr;
+  EXPECT_FALSE(WritePngFile("empty.png", pixel, 0, 1, &error));
+  EXPECT_NE(error, nullptr);
+  EXPECT_FALSE(std::filesystem::exists("empty.png"));
+}
+
+}  // namespace

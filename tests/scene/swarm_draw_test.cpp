@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+
+#include "scene/swarm_draw.h"
+#include "sim/rng.h"
+
+namespace {
+
+TEST(SwarmCounts, PassesBuildUpOverTime) {
+  const struct {
+    int32_t ms;
+    int sparks, solids;
+  } rows[] = {{0, 0, 0},         {3301, 0, 0},      {3302, 1, 0},    {11299, 3999, 0},
+              {11300, 4000, 0},  {11307, 4000, 0},  {11308, 4000, 1}, {11316, 4000, 2},
+              {43299, 4000, 3999}, {43300, 4000, 4000}, {230000, 4000, 4000}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(SparkCountAt(row.ms), row.sparks) << row.ms << " ms";
+    EXPECT_EQ(SolidCountAt(row.ms), row.solids) << row.ms << " ms";
+  }
+  // A clock that wrapped to either end of its range draws nothing or everything.
+  EXPECT_EQ(SparkCountAt(INT32_MIN), 0);
+  EXPECT_EQ(SolidCountAt(INT32_MIN), 0);
+  EXPECT_EQ(SparkCountAt(INT32_MAX), 4000);
+  EXPECT_EQ(SolidCountAt(INT32_MAX), 4000);
+}
+
+TEST(SparkLook, AlphaRampsUpAndPulses) {
+  EXPECT_NEAR(SparkAlphaAt(0.0f), 0.12f, 1e-6f);
+  float lowest = 1.0f, highest = 0.0f;
+  for (int ms = 24000; ms < 60000; ms += 3) {
+    lowest = std::fmin(lowest, SparkAlphaAt(ms * 0.001f));
+    highest = std::fmax(highest, SparkAlphaAt(ms * 0.001f));
+  }
+  EXPECT_NEAR(lowest, 0.45f, 1e-4f);
+  EXPECT_NEAR(highest, 0.6f, 1e-4f);
+}
+
+void ExpectColour(int agent, float t, float r, float g, float b) {
+  float rgb[3];
+  SparkColour(agent, t, rgb);
+  EXPECT_NEAR(rgb[0], r, 1e-5f) << "agent " << agent << " at " << t << " s";
+  EXPECT_NEAR(rgb[1], g, 1e-5f) << "agent " << agent << " at " << t << " s";
+  EXPECT_NEAR(rgb[2], b, 1e-5f) << "agent " << agent << " at " << t << " s";
+}
+
+TEST(SparkLook, ColoursDriftThenTurnRedAgentByAgent) {
+  ExpectColour(0, 0.0f, 0.4025f, 0.385f, 0.9825f);
+  ExpectColour(1, 0.0f, 0.4225f, 0.41f, 1.0175f);
+  // Jitter alone, on the plain grey of 50 s: agents 2 and 3999.
+  ExpectColour(2, 50.0f, 0.65f - 0.0725f, 0.65f - 0.025f, 0.65f + 0.1075f);
+  ExpectColour(3999, 50.0f, 0.65f + 0.1175f, 0.65f - 0.1f, 0.65f + 0.0025f);
+  ExpectColour(0, 100.0f, 1.1025f, 0.685f, 0.2825f);
+  ExpectColour(0, 105.0f, 1.6025f, 0.485f, 0.1825f);
+  ExpectColour(1, 105.0f, 1.1225f, 0.71f, 0.3175f);
+  // u grows by 0.1 a second from (17 i i mod 63) seconds after the 100 s mark:
+  // agents 1, 2, 3 and 10 wait 17, 5, 27 and 62 s and are half-way 5 s later.
+  ExpectColour(1, 99.9f + 17.0f, 1.0f + 0.1225f, 0.8f - 0.09f, 0.3f + 0.0175f);
+  ExpectColour(1, 105.0f + 17.0f, 1.5f + 0.1225f, 0.6f - 0.09f, 0.2f + 0.0175f);
+  ExpectColour(2, 105.0f + 5.0f, 1.5f - 0.0725f, 0.6f - 0.025f, 0.2f + 0.1075f);
+  ExpectColour(3, 105.0f + 27.0f, 1.5f + 0.0175f, 0.6f + 0.08f, 0.2f + 0.0025f);
+  ExpectColour(10, 105.0f + 62.0f, 1.5f - 0.1225f, 0.6f - 0.065f, 0.2f + 0.0575f);
+  for (int agent = 0; agent < 4000; agent += 37) {
+    float late[3], plain[3];
+    SparkColour(agent, 172.0f, late);
+    SparkColour(agent, 230.0f, plain);
+    for (int c = 0; c < 3; ++c) ASSERT_NEAR(late[c], plain[c], 1e-5f) << "agent " << agent;
+  }
+}
+
+TEST(SparkTexture, SixDrawsInCornerOrderWithinTheirPatches) {
+  Rng15::SetState(12345);
+  int values[6];
+  for (int& v : values) v = Rng15::Next() & 1023;
+  const uint32_t after = Rng15::State();
+
+  Rng15::SetState(12345);
+  float st[6];
+  NextSparkTexCoords(st);
+  EXPECT_EQ(Rng15::State(), after);
+  // Per corner the t value is drawn first, then s.
+  EXPECT_FLOAT_EQ(st[0], 0.6f + values[1] / 2500.0f);
+  EXPECT_FLOAT_EQ(st[1], 0.4f + values[0] / 5000.0f);
+  EXPECT_FLOAT_EQ(st[2], 0.6f + values[3] / 2500.0f);
+  EXPECT_FLOAT_EQ(st[3], 0.8f + values[2] / 5000.0f);
+  EXPECT_FLOAT_EQ(st[4], 0.0f + values[5] / 2500.0f);
+  EXPECT_FLOAT_EQ(st[5], 0.4f + values[4] / 5000.0f);
+
+  for (int spark = 0; spark < 20000; ++spark) {
+    NextSparkTexCoords(st);
+    ASSERT_TRUE(st[0] >= 0.6f && st[0] <= 1.0093f && st[1] >= 0.4f && st[1] <= 0.6047f);
+    ASSERT_TRUE(st[2] >= 0.6f && st[2] <= 1.0093f && st[3] >= 0.8f && st[3] <= 1.0047f);
+    ASSERT_TRUE(st[4] >= 0.0f && st[4] <= 0.4093f && st[5] >= 0.4f && st[5] <= 0.6047f);
+  }
+}
+
+}  // namespace
