@@ -1,17 +1,11 @@
 #include "host/atlas.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>  // GL_BGRA and GL_CLAMP_TO_EDGE, where gl.h stops at 1.1
 #include <GL/glu.h>
 
 #include <cstdio>
 #include <cstring>
-
-#ifndef GL_BGRA
-#define GL_BGRA 0x80E1
-#endif
-#ifndef GL_CLAMP_TO_EDGE
-#define GL_CLAMP_TO_EDGE 0x812F
-#endif
 
 uint32_t atlasTexture = 0;
 unsigned char atlasPixels[kAtlasPixelBytes];
