@@ -21,8 +21,8 @@ int RunPiece() {
   const char* error = nullptr;
   if (!PlatformOpenWindow(kTitle, PixelFormatRequest{}, &error)) {
     std::fprintf(stderr,
-                 "quorvane: cannot open a window (%s). Without a display, render the "
-                 "piece to video instead: make capture\n",
+                 "quorvane: cannot open a window (%s). Without a display, render the piece "
+                 "to a video instead: make capture, or ./quorvane-capture quorvane.mp4 in build/\n",
                  error ? error : "no display");
     return 1;
   }

@@ -1,0 +1,172 @@
+// The platform seam on SDL2: a borderless desktop-sized window with a GL
+// context, a non-blocking event drain, the Escape query and the timer.
+#include "host/platform.h"
+
+#include <SDL.h>
+
+namespace {
+
+SDL_Window* window = nullptr;
+SDL_GLContext glContext = nullptr;
+// A key-down of Escape seen since the previous query: a press and its release
+// can arrive in one batch of events, so the key state alone would miss it.
+bool escapePressed = false;
+char errorText[256];
+
+// SDL's error text does not survive SDL_Quit; the caller prints it after.
+const char* KeepError() {
+  SDL_strlcpy(errorText, SDL_GetError(), sizeof errorText);
+  return errorText;
+}
+
+void RequestGlFormat(const PixelFormatRequest& format, int depthBits, bool anyColour) {
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, anyColour ? 0 : format.redBits);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, anyColour ? 0 : format.greenBits);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, anyColour ? 0 : format.blueBits);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, anyColour ? 0 : format.alphaBits);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, format.stencilBits);
+  SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, format.accumBits);
+  SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, format.accumBits);
+  SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, format.accumBits);
+  SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, format.accumBits);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, format.doubleBuffer ? 1 : 0);
+}
+
+SDL_Window* CreateDesktopWindow(const char* title, Uint32 extraFlags) {
+  SDL_DisplayMode desktop{};
+  if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return nullptr;
+  // Created at the desktop's size so that the context's first viewport is the
+  // full screen; fullscreen-desktop never changes the display mode.
+  return SDL_CreateWindow(title, 0, 0, desktop.w, desktop.h,
+                          SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | extraFlags);
+}
+
+// SDL's attributes are lower bounds, so asking for less depth, then for any
+// colour sizes, walks toward the closest format that the display offers.
+bool OpenGlWindow(const char* title, const PixelFormatRequest& format) {
+  const int depths[] = {format.depthBits, 24, 16, 0};
+  for (int anyColour = 0; anyColour < 2; ++anyColour) {
+    for (int depthBits : depths) {
+      if (depthBits > format.depthBits) continue;
+      RequestGlFormat(format, depthBits, anyColour != 0);
+      window = CreateDesktopWindow(title, SDL_WINDOW_OPENGL);
+      if (window) return true;
+    }
+  }
+  return false;
+}
+
+// Left to itself SDL falls back to its offscreen driver when there is no
+// display, and would run the whole piece unseen; and asking Wayland with no
+// Wayland session prints a complaint. So only the window systems that the
+// environment names are tried, unless SDL_VIDEODRIVER names its own; drivers
+// that show nothing are refused either way.
+bool ChooseVideoDriver(const char** error) {
+#ifdef __linux__
+  if (SDL_getenv("SDL_VIDEODRIVER")) return true;
+  const bool x11 = SDL_getenv("DISPLAY") && *SDL_getenv("DISPLAY");
+  const bool wayland = SDL_getenv("WAYLAND_DISPLAY") && *SDL_getenv("WAYLAND_DISPLAY");
+  if (!x11 && !wayland) {
+    *error = "no display: neither DISPLAY nor WAYLAND_DISPLAY is set";
+    return false;
+  }
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 && wayland ? "x11,wayland" : x11 ? "x11" : "wayland");
+#else
+  (void)error;
+#endif
+  return true;
+}
+
+bool ShowsOnScreen(const char* driver) {
+  return driver && SDL_strcmp(driver, "offscreen") != 0 && SDL_strcmp(driver, "dummy") != 0;
+}
+
+void NoteKey(const SDL_Event& event) {
+  if (event.type == SDL_KEYDOWN && event.key.keysym.scancode == SDL_SCANCODE_ESCAPE) {
+    escapePressed = true;
+  }
+}
+
+}  // namespace
+
+bool PlatformOpenWindow(const char* title, const PixelFormatRequest& format, const char** error) {
+  // The window class, where the window system has one, carries the title too.
+  SDL_setenv("SDL_VIDEO_X11_WMCLASS", title, 1);
+  SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", title, 1);
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+  if (!ChooseVideoDriver(error)) return false;
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    *error = KeepError();
+    SDL_Quit();
+    return false;
+  }
+  if (!ShowsOnScreen(SDL_GetCurrentVideoDriver())) {
+    *error = "no display: SDL offers only a video driver that shows nothing";
+    SDL_Quit();
+    return false;
+  }
+  if (OpenGlWindow(title, format)) {
+    glContext = SDL_GL_CreateContext(window);
+    if (glContext) return true;
+    SDL_DestroyWindow(window);
+  }
+  // No GL at all: a plain window still carries the run, undrawn.
+  window = CreateDesktopWindow(title, 0);
+  if (window) return true;
+  *error = KeepError();
+  SDL_Quit();
+  return false;
+}
+
+bool PlatformHasGraphics() { return glContext != nullptr; }
+
+void PlatformShowWindow() {
+  SDL_ShowWindow(window);
+  SDL_RaiseWindow(window);
+}
+
+void PlatformHideCursor() {
+  SDL_ShowCursor(SDL_DISABLE);
+  SDL_DisableScreenSaver();
+}
+
+bool PlatformDrainEvents() {
+  bool quit = false;
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    if (event.type == SDL_QUIT) quit = true;
+    NoteKey(event);
+  }
+  return quit;
+}
+
+void PlatformMakeCurrent() { SDL_GL_MakeCurrent(window, glContext); }
+
+void PlatformPresent() { SDL_GL_SwapWindow(window); }
+
+bool PlatformEscapeQuery() {
+  // Key events that came in after the drain count as well; other events stay
+  // queued for the next drain.
+  SDL_PumpEvents();
+  SDL_Event event;
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYUP) > 0) NoteKey(event);
+  const bool down = SDL_GetKeyboardState(nullptr)[SDL_SCANCODE_ESCAPE] != 0;
+  const bool result = down || escapePressed;
+  escapePressed = false;
+  return result;
+}
+
+uint32_t PlatformMilliseconds() { return SDL_GetTicks(); }
+
+int PlatformExitStatus() { return 0; }
+
+void PlatformRelease() {
+  if (glContext) SDL_GL_DeleteContext(glContext);
+  glContext = nullptr;
+  // The window and the display connection end with the process, which also
+  // gives the screen saver back. SDL_Quit is not called: it unloads the GL and
+  // D-Bus libraries, whose start-up allocations could then no longer be told
+  // apart from leaks of ours.
+}
