@@ -1,0 +1,96 @@
+#include "tools/capture/capture_options.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Parsed {
+  bool ok;
+  CaptureOptions options;
+  std::string error;
+};
+
+Parsed Parse(std::vector<const char*> arguments) {
+  arguments.insert(arguments.begin(), "quorvane-capture");
+  Parsed parsed{};
+  parsed.ok = ParseCaptureOptions(static_cast<int>(arguments.size()), arguments.data(),
+                                  parsed.options, parsed.error);
+  return parsed;
+}
+
+TEST(CaptureOptions, ValuesAreTakenSpacedOrWithEquals) {
+  const Parsed parsed = Parse({"--fps", "30", "--size=640x360", "--from", "1.5", "--to=2.25",
+                               "--crf", "23", "--preset=slow", "--quiet", "out.mp4"});
+  ASSERT_TRUE(parsed.ok) << parsed.error;
+  EXPECT_EQ(parsed.options.fps, 30);
+  EXPECT_EQ(parsed.options.width, 640);
+  EXPECT_EQ(parsed.options.height, 360);
+  EXPECT_DOUBLE_EQ(parsed.options.fromSeconds, 1.5);
+  EXPECT_DOUBLE_EQ(parsed.options.toSeconds, 2.25);
+  EXPECT_EQ(parsed.options.crf, 23);
+  EXPECT_EQ(parsed.options.preset, "slow");
+  EXPECT_TRUE(parsed.options.quiet);
+  EXPECT_EQ(parsed.options.kind, OutputKind::kVideo);
+}
+
+TEST(CaptureOptions, OutputKindFollowsTheName) {
+  const Parsed video = Parse({"dir/piece.mp4"});
+  ASSERT_TRUE(video.ok);
+  EXPECT_EQ(video.options.kind, OutputKind::kVideo);
+  EXPECT_EQ(video.options.output, "dir/piece.mp4");
+
+  const Parsed frames = Parse({"frames//"});
+  ASSERT_TRUE(frames.ok);
+  EXPECT_EQ(frames.options.kind, OutputKind::kFrames);
+  EXPECT_EQ(frames.options.output, "frames");
+
+  const std::string existing = std::filesystem::temp_directory_path().string();
+  const Parsed folder = Parse({existing.c_str()});
+  ASSERT_TRUE(folder.ok);
+  EXPECT_EQ(folder.options.kind, OutputKind::kFrames);
+
+  for (const char* bad : {"piece.mkv", "piece", "dir/.mp4"}) {
+    const Parsed parsed = Parse({bad});
+    EXPECT_FALSE(parsed.ok) << bad;
+    EXPECT_NE(parsed.error.find(".mp4"), std::string::npos) << parsed.error;
+  }
+}
+
+TEST(CaptureOptions, BadArgumentsAreNamedInTheMessage) {
+  const struct {
+    std::vector<const char*> arguments;
+    const char* named;
+  } cases[] = {
+      {{"--frobnicate", "out.mp4"}, "--frobnicate"},
+      {{"-x", "out.mp4"}, "-x"},
+      {{"out.mp4", "--fps"}, "--fps needs a value"},
+      {{"--fps", "0", "out.mp4"}, "--fps"},
+      {{"--fps", "1001", "out.mp4"}, "--fps"},
+      {{"--size", "1920", "out.mp4"}, "--size"},
+      {{"--size", "321x180", "out.mp4"}, "even"},
+      {{"--from", "-1", "out.mp4"}, "--from"},
+      {{"--from", "230", "out.mp4"}, "--from"},
+      {{"--from", "5", "--to", "5", "out.mp4"}, "--to"},
+      {{"--preset", "quick", "out.mp4"}, "--preset"},
+      {{}, "no output"},
+      {{"a.mp4", "b.mp4"}, "only one output"},
+  };
+  for (const auto& c : cases) {
+    const Parsed parsed = Parse(c.arguments);
+    EXPECT_FALSE(parsed.ok) << c.named;
+    EXPECT_NE(parsed.error.find(c.named), std::string::npos) << parsed.error;
+  }
+}
+
+TEST(CaptureOptions, OddSizesAreFineForFramesAndHelpNeedsNoOutput) {
+  EXPECT_TRUE(Parse({"--size", "321x181", "frames/"}).ok);
+  const Parsed help = Parse({"--help"});
+  EXPECT_TRUE(help.ok);
+  EXPECT_TRUE(help.options.help);
+}
+
+}  // namespace

@@ -1,0 +1,223 @@
+// The capture program end to end: real EGL, real ffmpeg, read back by ffprobe
+// and libpng, each run in a fresh folder holding the two asset files.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host/headless_run.h"
+#include "host/offscreen.h"
+#include "tool_process.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kTool = QUORVANE_CAPTURE_TOOL;
+const std::string kAssets = QUORVANE_ASSET_DIR;
+constexpr double kAacFrameSeconds = 1024.0 / 44100.0;
+
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<unsigned char> rgba;
+};
+
+Picture ReadPng(const std::string& path) {
+  Picture picture;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
+  image.format = PNG_FORMAT_RGBA;
+  picture.rgba.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, picture.rgba.data(), 0, nullptr)) {
+    picture.rgba.clear();
+    return picture;
+  }
+  picture.width = static_cast<int>(image.width);
+  picture.height = static_cast<int>(image.height);
+  return picture;
+}
+
+double MeanLevel(const Picture& picture) {
+  double sum = 0.0;
+  for (size_t i = 0; i < picture.rgba.size(); i += 4)
+    sum += picture.rgba[i] + picture.rgba[i + 1] + picture.rgba[i + 2];
+  return sum / (3.0 * static_cast<double>(picture.rgba.size() / 4));
+}
+
+class CaptureTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/quorvane-capture-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    for (const char* asset : {"TEX.tga", "RX_muc.mp3"}) {
+      ASSERT_TRUE(fs::exists(kAssets + "/" + asset)) << asset << " has not been generated";
+      fs::create_symlink(kAssets + "/" + asset, folder + "/" + asset);
+    }
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  ToolRun Capture(std::vector<std::string> arguments,
+                  const std::vector<std::string>& environment = {}) {
+    arguments.insert(arguments.begin(), kTool);
+    return RunTool(folder, arguments, environment);
+  }
+  std::set<std::string> Entries() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+    return names;
+  }
+  std::string Probe(const std::string& file, const std::string& stream, const std::string& entry) {
+    std::string value = CommandOutput("ffprobe -v error -count_frames -select_streams " + stream +
+                                      " -show_entries stream=" + entry + " -of csv=p=0 " +
+                                      folder + "/" + file);
+    value.erase(std::remove(value.begin(), value.end(), '\n'), value.end());
+    return value;
+  }
+  std::string FrameHashes(const std::string& file) {
+    return CommandOutput("ffmpeg -v error -i " + folder + "/" + file + " -f framemd5 -");
+  }
+
+  const std::set<std::string> assetsOnly = {"TEX.tga", "RX_muc.mp3"};
+  std::string folder;
+};
+
+TEST_F(CaptureTool, OneSecondHasSixtyFramesAndOneSecondOfMusicEveryTime) {
+  for (const char* name : {"a.mp4", "b.mp4"}) {
+    const ToolRun run = Capture({"--size", "320x180", "--to", "1", name});
+    ASSERT_EQ(run.status, 0) << run.messages;
+  }
+  EXPECT_EQ(Probe("a.mp4", "v:0", "codec_name,pix_fmt,width,height,nb_read_frames"),
+            "h264,320,180,yuv420p,60");
+  EXPECT_NEAR(std::atof(Probe("a.mp4", "a:0", "duration").c_str()), 1.0, kAacFrameSeconds);
+  EXPECT_EQ(Probe("a.mp4", "a:0", "sample_rate"), "44100");
+
+  const std::string hashes = FrameHashes("a.mp4");
+  EXPECT_GT(std::count(hashes.begin(), hashes.end(), '\n'), 60);
+  EXPECT_EQ(hashes, FrameHashes("b.mp4"));
+}
+
+TEST_F(CaptureTool, FramesEqualTheHeadlessRunnersFullyDrawnFrames) {
+  // Sparks (which draw from the random source) are on screen from 3.3 s.
+  const ToolRun run = Capture({"--quiet", "--size", "160x90", "--from", "4", "--to", "4.05",
+                               "frames/"});
+  ASSERT_EQ(run.status, 0) << run.messages;
+  EXPECT_EQ(Entries().count("frames"), 1u);
+
+  const std::string here = fs::current_path();
+  fs::current_path(folder);  // the runner reads TEX.tga from the working directory
+  const char* error = nullptr;
+  ASSERT_TRUE(OpenOffscreenSurface(160, 90, &error)) << error;
+  StartHeadlessRun(true);
+  std::vector<unsigned char> pixels(160 * 90 * 4);
+  for (int64_t k = 1; k <= 243; ++k) {
+    RunHeadlessFrame(ScheduledElapsedMs(k, 60), true);
+    if (k < 241) continue;
+    ReadOffscreenPixels(pixels.data());
+    const Picture captured = ReadPng(folder + "/frames/frame_000" + std::to_string(k) + ".png");
+    ASSERT_EQ(captured.width, 160) << k;
+    EXPECT_TRUE(captured.rgba == pixels) << "frame " << k;
+  }
+  CloseOffscreenSurface();
+  fs::current_path(here);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder + "/frames"), fs::directory_iterator()), 3);
+}
+
+TEST_F(CaptureTool, TheTitleCardsComeUpAfter221Seconds) {
+  const ToolRun run = Capture({"--quiet", "--size", "160x90", "--from", "221", "--to", "223",
+                               "cards/"});
+  ASSERT_EQ(run.status, 0) << run.messages;
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder + "/cards"), fs::directory_iterator()),
+            120);
+  // Frame 13261 is at 221.016 s: the fade is complete and the cards barely begun.
+  const double faded = MeanLevel(ReadPng(folder + "/cards/frame_013261.png"));
+  const double half = MeanLevel(ReadPng(folder + "/cards/frame_013290.png"));
+  const double full = MeanLevel(ReadPng(folder + "/cards/frame_013380.png"));
+  EXPECT_LT(faded, 1.0);
+  EXPECT_GT(half, faded + 0.5);
+  EXPECT_GT(full, half + 0.5);
+}
+
+TEST_F(CaptureTool, FailuresSayWhyAndLeaveNothingBehind) {
+  ToolRun run = Capture({"--fps", "sixty", "out.mp4"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.messages.find("--fps must be"), std::string::npos) << run.messages;
+
+  run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "nowhere/out.mp4"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.messages.find("cannot write 'nowhere/out.mp4'"), std::string::npos)
+      << run.messages;
+
+  run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "out.mp4"}, {"PATH=/nonexistent"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.messages.find("ffmpeg was not found"), std::string::npos) << run.messages;
+
+  run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "out.mp4"},
+                {"__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.messages.find("cannot render without a display"), std::string::npos)
+      << run.messages;
+
+  // ffmpeg refusing the job (a music file it cannot read) is reported as a failure.
+  fs::remove(folder + "/RX_muc.mp3");
+  std::ofstream(folder + "/RX_muc.mp3").close();
+  // More frames than the pipe holds, so the failure shows while frames are still flowing.
+  run = Capture({"--quiet", "--size", "320x180", "--to", "1", "out.mp4"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.messages.find("ffmpeg failed"), std::string::npos) << run.messages;
+  fs::remove(folder + "/RX_muc.mp3");
+  fs::create_symlink(kAssets + "/RX_muc.mp3", folder + "/RX_muc.mp3");
+  EXPECT_EQ(Entries(), assetsOnly);
+
+  fs::create_directory(folder + "/full");
+  fs::copy_file(kAssets + "/TEX.tga", folder + "/full/keep.tga");
+  run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "full/"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.messages.find("not empty"), std::string::npos) << run.messages;
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder + "/full"), fs::directory_iterator()), 1);
+  fs::remove_all(folder + "/full");
+
+  fs::remove(folder + "/TEX.tga");
+  run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "out.mp4"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.messages.find("TEX.tga is not in this folder"), std::string::npos)
+      << run.messages;
+  EXPECT_EQ(Entries(), std::set<std::string>{"RX_muc.mp3"});
+}
+
+TEST_F(CaptureTool, WithoutTheMusicTheVideoIsSilentWithAWarning) {
+  fs::remove(folder + "/RX_muc.mp3");
+  const ToolRun run = Capture({"--quiet", "--size", "64x36", "--to", "0.5", "out.mp4"});
+  ASSERT_EQ(run.status, 0) << run.messages;
+  EXPECT_NE(run.messages.find("warning: RX_muc.mp3 is not in this folder"), std::string::npos)
+      << run.messages;
+  EXPECT_EQ(Probe("out.mp4", "v:0", "nb_read_frames"), "30");
+  EXPECT_EQ(Probe("out.mp4", "a", "codec_name"), "");
+}
+
+TEST_F(CaptureTool, CtrlCStopsAndLeavesNoFile) {
+  ToolProcess tool = StartTool(folder, {kTool, "--size", "320x180", "--to", "60", "out.mp4"});
+  ASSERT_GT(tool.pid, 0);
+  // The first progress line comes once frames are flowing to ffmpeg.
+  const bool started = ReadUntil(tool, "%");
+  if (started) kill(tool.pid, SIGINT);
+  const int status = FinishTool(tool);
+  ASSERT_TRUE(started) << tool.messages;
+  EXPECT_EQ(status, 128 + SIGINT) << tool.messages;
+  EXPECT_NE(tool.messages.find("stopped; nothing was written"), std::string::npos)
+      << tool.messages;
+  EXPECT_EQ(Entries(), assetsOnly);
+}
+
+}  // namespace

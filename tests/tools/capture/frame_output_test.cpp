@@ -1,0 +1,141 @@
+// The pieces that move frames out of the process: the writer thread, the
+// encoder process and the temporary output.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tools/capture/encoder_process.h"
+#include "tools/capture/frame_writer.h"
+#include "tools/capture/output_target.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(FrameWriter, WritesInOrderAndReleasesSlots) {
+  std::vector<int64_t> written;
+  FrameWriter writer;
+  StartFrameWriter(writer, [&written](const unsigned char*, int64_t k, std::string&) {
+    written.push_back(k);
+    return true;
+  });
+  const unsigned char pixels[4] = {};
+  for (int64_t k = 1; k <= 50; ++k) {
+    const int slot = static_cast<int>(k % 3);
+    WaitForSlot(writer, slot);
+    QueueFrame(writer, slot, pixels, k);
+  }
+  EXPECT_TRUE(StopFrameWriter(writer, true));
+  ASSERT_EQ(written.size(), 50u);
+  for (int64_t k = 1; k <= 50; ++k) EXPECT_EQ(written[k - 1], k);
+}
+
+TEST(FrameWriter, AFailureStopsWritingWithoutBlockingTheDrawingThread) {
+  std::vector<int64_t> written;
+  FrameWriter writer;
+  StartFrameWriter(writer, [&written](const unsigned char*, int64_t k, std::string& error) {
+    written.push_back(k);
+    if (k < 3) return true;
+    error = "disk full";
+    return false;
+  });
+  const unsigned char pixels[4] = {};
+  std::string error;
+  for (int64_t k = 1; k <= 20; ++k) {
+    const int slot = static_cast<int>(k % 3);
+    // Once the writer has failed and ended, a wait on a queued slot must still return.
+    WaitForSlot(writer, slot);
+    QueueFrame(writer, slot, pixels, k);
+  }
+  EXPECT_FALSE(StopFrameWriter(writer, true));
+  EXPECT_TRUE(FrameWriterFailed(writer, error));
+  EXPECT_EQ(error, "disk full");
+  EXPECT_EQ(written, (std::vector<int64_t>{1, 2, 3}));
+}
+
+TEST(EncoderProcess, ReportsHowTheChildEnded) {
+  std::string error;
+  EncoderProcess missing;
+  EXPECT_FALSE(StartEncoder({"quorvane-no-such-encoder"}, missing, error));
+  EXPECT_NE(error.find("not found on PATH"), std::string::npos) << error;
+
+  // The child reads everything, then fails.
+  EncoderProcess failing;
+  ASSERT_TRUE(StartEncoder({"sh", "-c", "cat >/dev/null; exit 3"}, failing, error)) << error;
+  EXPECT_EQ(getpgid(failing.pid), failing.pid);  // out of reach of the terminal's Ctrl-C
+  const std::vector<unsigned char> frame(1 << 20, 7);
+  EXPECT_TRUE(WriteToEncoder(failing, frame.data(), frame.size()));
+  EXPECT_FALSE(FinishEncoder(failing, error));
+  EXPECT_EQ(error, "ffmpeg failed with exit status 3");
+
+  // A child that stops reading makes writes fail instead of killing us by SIGPIPE.
+  signal(SIGPIPE, SIG_IGN);
+  EncoderProcess quitting;
+  ASSERT_TRUE(StartEncoder({"true"}, quitting, error));
+  bool failed = false;
+  for (int i = 0; i < 64 && !failed; ++i) failed = !WriteToEncoder(quitting, frame.data(), frame.size());
+  EXPECT_TRUE(failed);
+  EXPECT_TRUE(FinishEncoder(quitting, error));
+
+  EncoderProcess killed;
+  ASSERT_TRUE(StartEncoder({"sleep", "30"}, killed, error));
+  KillEncoder(killed);
+  EXPECT_FALSE(FinishEncoder(killed, error));
+  EXPECT_NE(error.find("signal"), std::string::npos) << error;
+}
+
+class OutputTargetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/quorvane-output-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+  }
+  void TearDown() override { fs::remove_all(folder); }
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  CaptureOptions Options(OutputKind kind, const std::string& name) const {
+    CaptureOptions options;
+    options.kind = kind;
+    options.output = folder + "/" + name;
+    return options;
+  }
+  std::string folder;
+};
+
+TEST_F(OutputTargetTest, TheOutputAppearsUnderItsNameOnlyWhenCommitted) {
+  std::ofstream(folder + "/piece.mp4") << "an older capture";
+  OutputTarget target;
+  std::string error;
+  ASSERT_TRUE(PrepareOutput(Options(OutputKind::kVideo, "piece.mp4"), target, error)) << error;
+  std::ofstream(target.tempPath) << "new";
+  ASSERT_TRUE(CommitOutput(target, error)) << error;
+  std::ifstream replaced(folder + "/piece.mp4");
+  std::string text;
+  std::getline(replaced, text);
+  EXPECT_EQ(text, "new");
+
+  // Frames may go to an existing empty folder, which the commit replaces.
+  fs::create_directory(folder + "/frames");
+  ASSERT_TRUE(PrepareOutput(Options(OutputKind::kFrames, "frames"), target, error)) << error;
+  std::ofstream(FramePath(target, 7)) << "png";
+  ASSERT_TRUE(CommitOutput(target, error)) << error;
+  EXPECT_TRUE(fs::exists(folder + "/frames/frame_000007.png"));
+
+  ASSERT_TRUE(PrepareOutput(Options(OutputKind::kFrames, "more"), target, error)) << error;
+  std::ofstream(FramePath(target, 1)) << "png";
+  DiscardOutput(target);
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"frames", "piece.mp4"}));
+}
+
+}  // namespace

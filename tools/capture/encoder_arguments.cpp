@@ -1,0 +1,35 @@
+#include "tools/capture/encoder_arguments.h"
+
+#include "tools/capture/frame_schedule.h"
+
+std::vector<std::string> EncoderArguments(const CaptureOptions& options, const std::string& path,
+                                          const char* musicFile, int64_t first, int64_t last) {
+  std::vector<std::string> arguments = {
+      "ffmpeg", "-hide_banner", "-nostdin", "-loglevel", "error", "-y",
+      "-f", "rawvideo", "-pix_fmt", "rgba",
+      "-video_size", std::to_string(options.width) + "x" + std::to_string(options.height),
+      "-framerate", std::to_string(options.fps), "-i", "pipe:0"};
+  if (musicFile != nullptr) arguments.insert(arguments.end(), {"-i", musicFile});
+  // vflip only turns the row stride around: GL's bottom-up rows cost no copy.
+  arguments.insert(arguments.end(),
+                   {"-map", "0:v", "-vf", "vflip,scale=out_color_matrix=bt709:out_range=tv",
+                    "-c:v", "libx264", "-preset", options.preset,
+                    "-crf", std::to_string(options.crf), "-pix_fmt", "yuv420p",
+                    "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
+                    "-color_range", "tv"});
+  if (musicFile != nullptr) {
+    // Audio placed by sample index, as the video is by frame index, so they
+    // cannot drift apart however long the capture.
+    const int64_t start = AudioSampleAtFrame(first - 1, options.fps, kMusicSampleRate);
+    const int64_t end = AudioSampleAtFrame(last, options.fps, kMusicSampleRate);
+    const std::string rate = std::to_string(kMusicSampleRate);
+    arguments.insert(arguments.end(),
+                     {"-map", "1:a", "-af",
+                      "aresample=" + rate + ",atrim=start_sample=" + std::to_string(start) +
+                          ":end_sample=" + std::to_string(end) +
+                          ",asetpts=N/SR/TB,apad=whole_len=" + std::to_string(end - start),
+                      "-c:a", "aac", "-b:a", "192k"});
+  }
+  arguments.insert(arguments.end(), {"-movflags", "+faststart", "-f", "mp4", path});
+  return arguments;
+}

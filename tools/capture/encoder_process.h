@@ -1,0 +1,31 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// ffmpeg in a process of its own, reading raw frames on its standard input.
+// It gets a process group of its own, so that Ctrl-C on the terminal reaches
+// only the capture, which then decides what becomes of the half-written file.
+struct EncoderProcess {
+  pid_t pid = -1;
+  int input = -1;  // write end of the pipe to ffmpeg's standard input
+};
+
+// Starts `arguments[0]` (searched on PATH) with the rest as its arguments.
+bool StartEncoder(const std::vector<std::string>& arguments, EncoderProcess& encoder,
+                  std::string& error);
+
+// Writes all of `data`, retrying interrupted and partial writes. False when the
+// reader has gone (ffmpeg stopped) or the pipe failed.
+bool WriteToEncoder(const EncoderProcess& encoder, const void* data, size_t size);
+
+// Closes the pipe, so ffmpeg finishes the file, and waits for it. True when it
+// exited with status 0; otherwise `error` says how it ended.
+bool FinishEncoder(EncoderProcess& encoder, std::string& error);
+
+// Stops ffmpeg at once, without finishing the file; a write blocked on the
+// pipe then fails. FinishEncoder still reaps it.
+void KillEncoder(const EncoderProcess& encoder);

@@ -1,0 +1,77 @@
+#include "tools/capture/readback_ring.h"
+
+#include <EGL/egl.h>
+#define GL_GLEXT_PROTOTYPES 0
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+namespace {
+
+// Buffer objects are not part of GL 1.1, so they come through eglGetProcAddress.
+PFNGLGENBUFFERSPROC genBuffers;
+PFNGLBINDBUFFERPROC bindBuffer;
+PFNGLBUFFERDATAPROC bufferData;
+PFNGLMAPBUFFERPROC mapBuffer;
+PFNGLUNMAPBUFFERPROC unmapBuffer;
+PFNGLDELETEBUFFERSPROC deleteBuffers;
+
+GLuint buffers[kReadbackSlots];
+const unsigned char* mapped[kReadbackSlots];
+int readWidth = 0;
+int readHeight = 0;
+
+template <typename Proc>
+bool LoadProc(Proc& proc, const char* name) {
+  proc = reinterpret_cast<Proc>(eglGetProcAddress(name));
+  return proc != nullptr;
+}
+
+}  // namespace
+
+bool StartReadback(int width, int height, std::string& error) {
+  if (!(LoadProc(genBuffers, "glGenBuffers") && LoadProc(bindBuffer, "glBindBuffer") &&
+        LoadProc(bufferData, "glBufferData") && LoadProc(mapBuffer, "glMapBuffer") &&
+        LoadProc(unmapBuffer, "glUnmapBuffer") && LoadProc(deleteBuffers, "glDeleteBuffers"))) {
+    error = "the GL context has no pixel buffer objects";
+    return false;
+  }
+  readWidth = width;
+  readHeight = height;
+  const GLsizeiptr bytes = static_cast<GLsizeiptr>(width) * height * 4;
+  genBuffers(kReadbackSlots, buffers);
+  for (GLuint buffer : buffers) {
+    bindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
+    bufferData(GL_PIXEL_PACK_BUFFER, bytes, nullptr, GL_STREAM_READ);
+  }
+  bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+  return true;
+}
+
+void ReadIntoSlot(int slot) {
+  bindBuffer(GL_PIXEL_PACK_BUFFER, buffers[slot]);
+  glReadPixels(0, 0, readWidth, readHeight, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  // Unbound again, so that no other read-back of the frame lands in the buffer.
+  bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+}
+
+const unsigned char* MapSlot(int slot) {
+  bindBuffer(GL_PIXEL_PACK_BUFFER, buffers[slot]);
+  mapped[slot] = static_cast<const unsigned char*>(mapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY));
+  bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+  return mapped[slot];
+}
+
+void UnmapSlot(int slot) {
+  if (mapped[slot] == nullptr) return;
+  bindBuffer(GL_PIXEL_PACK_BUFFER, buffers[slot]);
+  unmapBuffer(GL_PIXEL_PACK_BUFFER);
+  bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+  mapped[slot] = nullptr;
+}
+
+void EndReadback() {
+  if (deleteBuffers == nullptr) return;
+  for (int slot = 0; slot < kReadbackSlots; ++slot) UnmapSlot(slot);
+  deleteBuffers(kReadbackSlots, buffers);
+  for (GLuint& buffer : buffers) buffer = 0;
+}
