@@ -6,6 +6,8 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include "host/gl_procs.h"
+
 #include <cstring>
 
 namespace {
@@ -32,23 +34,17 @@ int surfaceWidth = 0;
 int surfaceHeight = 0;
 int depthBits = 0;
 
-template <typename Proc>
-bool LoadProc(Proc& proc, const char* name) {
-  proc = reinterpret_cast<Proc>(eglGetProcAddress(name));
-  return proc != nullptr;
-}
-
 bool LoadFramebufferProcs() {
-  return LoadProc(genFramebuffers, "glGenFramebuffers") &&
-         LoadProc(bindFramebuffer, "glBindFramebuffer") &&
-         LoadProc(framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
-         LoadProc(checkFramebufferStatus, "glCheckFramebufferStatus") &&
-         LoadProc(deleteFramebuffers, "glDeleteFramebuffers") &&
-         LoadProc(genRenderbuffers, "glGenRenderbuffers") &&
-         LoadProc(bindRenderbuffer, "glBindRenderbuffer") &&
-         LoadProc(renderbufferStorage, "glRenderbufferStorage") &&
-         LoadProc(getRenderbufferParameteriv, "glGetRenderbufferParameteriv") &&
-         LoadProc(deleteRenderbuffers, "glDeleteRenderbuffers");
+  return LoadGlProc(genFramebuffers, "glGenFramebuffers") &&
+         LoadGlProc(bindFramebuffer, "glBindFramebuffer") &&
+         LoadGlProc(framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
+         LoadGlProc(checkFramebufferStatus, "glCheckFramebufferStatus") &&
+         LoadGlProc(deleteFramebuffers, "glDeleteFramebuffers") &&
+         LoadGlProc(genRenderbuffers, "glGenRenderbuffers") &&
+         LoadGlProc(bindRenderbuffer, "glBindRenderbuffer") &&
+         LoadGlProc(renderbufferStorage, "glRenderbufferStorage") &&
+         LoadGlProc(getRenderbufferParameteriv, "glGetRenderbufferParameteriv") &&
+         LoadGlProc(deleteRenderbuffers, "glDeleteRenderbuffers");
 }
 
 EGLDisplay SurfacelessDisplay() {

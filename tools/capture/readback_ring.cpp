@@ -5,6 +5,8 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include "host/gl_procs.h"
+
 namespace {
 
 // Buffer objects are not part of GL 1.1, so they come through eglGetProcAddress.
@@ -20,18 +22,12 @@ const unsigned char* mapped[kReadbackSlots];
 int readWidth = 0;
 int readHeight = 0;
 
-template <typename Proc>
-bool LoadProc(Proc& proc, const char* name) {
-  proc = reinterpret_cast<Proc>(eglGetProcAddress(name));
-  return proc != nullptr;
-}
-
 }  // namespace
 
 bool StartReadback(int width, int height, std::string& error) {
-  if (!(LoadProc(genBuffers, "glGenBuffers") && LoadProc(bindBuffer, "glBindBuffer") &&
-        LoadProc(bufferData, "glBufferData") && LoadProc(mapBuffer, "glMapBuffer") &&
-        LoadProc(unmapBuffer, "glUnmapBuffer") && LoadProc(deleteBuffers, "glDeleteBuffers"))) {
+  if (!(LoadGlProc(genBuffers, "glGenBuffers") && LoadGlProc(bindBuffer, "glBindBuffer") &&
+        LoadGlProc(bufferData, "glBufferData") && LoadGlProc(mapBuffer, "glMapBuffer") &&
+        LoadGlProc(unmapBuffer, "glUnmapBuffer") && LoadGlProc(deleteBuffers, "glDeleteBuffers"))) {
     error = "the GL context has no pixel buffer objects";
     return false;
   }
