@@ -46,26 +46,27 @@ int SolidCountAt(int32_t elapsedMs) { return AgentCount(elapsedMs, kSolidStartMs
 int SparkCountAt(int32_t elapsedMs) { return AgentCount(elapsedMs, kSparkStartMs, kSparkMsPerAgent); }
 
 float SparkAlphaAt(float t) {
-  float brightness = t / 30.0f + 0.2f;
-  if (brightness > 1.0f) brightness = 1.0f;
-  const float pulse = 1.0f - 0.25f * std::fabs(Sin32(t * 4.652f));
-  return pulse * 0.6f * brightness;
+  float sparkBrightness = t / 30.0f + 0.2f;
+  if (sparkBrightness > 1.0f) sparkBrightness = 1.0f;
+  const float sparkPulse = 1.0f - 0.25f * std::fabs(Sin32(t * 4.652f));
+  return sparkPulse * 0.6f * sparkBrightness;
 }
 
 void SparkColour(int i, float t, float rgb[3]) {
   float r, g, b;
   if (t > kLateSchemeStart) {
     const int delaySteps = (17 * i * i) % 63;
-    const float u = Clamp01((t - kLateSchemeStart) * 0.1f - static_cast<float>(delaySteps) * 0.1f);
-    r = u + u + (1.0f - u);
-    g = 0.8f * (1.0f - u) + 0.4f * u;
-    b = 0.1f * u + 0.3f * (1.0f - u);
+    const float redShift =
+        Clamp01((t - kLateSchemeStart) * 0.1f - static_cast<float>(delaySteps) * 0.1f);
+    r = redShift + redShift + (1.0f - redShift);
+    g = 0.8f * (1.0f - redShift) + 0.4f * redShift;
+    b = 0.1f * redShift + 0.3f * (1.0f - redShift);
   } else {
-    float m = 0.01f * t;
-    if (m > 1.0f) m = 1.0f;
-    r = 0.3f * (1.0f - m) + m;
-    g = 0.8f * m + 0.5f * (1.0f - m);
-    b = (1.0f - m) + 0.3f * m;
+    float colourShift = 0.01f * t;
+    if (colourShift > 1.0f) colourShift = 1.0f;
+    r = 0.3f * (1.0f - colourShift) + colourShift;
+    g = 0.8f * colourShift + 0.5f * (1.0f - colourShift);
+    b = (1.0f - colourShift) + 0.3f * colourShift;
   }
   const int c = i * i + 13;
   const int j1 = (7 * c + i) % 100 - 50;
@@ -116,14 +117,14 @@ void DrawSwarm(int32_t elapsedMs, float sceneSeconds) {
   glDisable(GL_LIGHTING);
   glEnable(GL_TEXTURE_2D);
   glBegin(GL_TRIANGLES);
-  const float alpha = SparkAlphaAt(sceneSeconds);
+  const float sparkAlpha = SparkAlphaAt(sceneSeconds);
   for (int i = 0; i < sparkCount; ++i) {
     const Vec3& p = swarm.position[i];
     const Vec3& h = swarm.heading[i];
     const Vec3 s = Side(h, swarm.up[i]);
     float rgb[3];
     SparkColour(i, sceneSeconds, rgb);
-    glColor4f(rgb[0], rgb[1], rgb[2], alpha);
+    glColor4f(rgb[0], rgb[1], rgb[2], sparkAlpha);
     glNormal3fv(&swarm.up[i].x);
     float st[6];
     NextSparkTexCoords(st);
