@@ -10,21 +10,12 @@
 #include "scene/swarm_draw.h"
 #include "scene/timeline.h"
 #include "sim/rng.h"
-#include "tests/host/gl_surface.h"
-#include "tests/host/synthetic_atlas.h"
+#include "tests/host/atlas_run_fixture.h"
 
 namespace {
 
-class HandOffTest : public GlSurfaceTest {
+class HandOffTest : public AtlasRunTest {
  protected:
-  TempWorkingDirectory folder;
-
-  void SetUp() override {
-    GlSurfaceTest::SetUp();
-    ASSERT_TRUE(WriteFileBytes("TEX.tga", SyntheticAtlasFile()));
-    StartHeadlessRun(true);
-  }
-
   static SceneClock NextClock(int32_t elapsedMs) {
     SceneClock clock = HeadlessClock();
     TickSceneClock(clock, static_cast<uint32_t>(elapsedMs));

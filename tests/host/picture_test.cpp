@@ -6,21 +6,12 @@
 
 #include "host/headless_run.h"
 #include "scene/backdrop.h"
-#include "tests/host/gl_surface.h"
-#include "tests/host/synthetic_atlas.h"
+#include "tests/host/atlas_run_fixture.h"
 
 namespace {
 
-class PictureTest : public GlSurfaceTest {
+class PictureTest : public AtlasRunTest {
  protected:
-  TempWorkingDirectory folder;
-
-  void SetUp() override {
-    GlSurfaceTest::SetUp();
-    ASSERT_TRUE(WriteFileBytes("TEX.tga", SyntheticAtlasFile()));
-    StartHeadlessRun(true);
-  }
-
   // Undrawn frames of the 60 fps schedule that lie before elapsedMs.
   void SkipTo(int32_t elapsedMs) {
     for (int64_t k = 1; ScheduledElapsedMs(k, 60) < elapsedMs; ++k)

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "host/headless_run.h"
+#include "tests/host/gl_surface.h"
+#include "tests/host/synthetic_atlas.h"
+
+// A headless run on its own surface, in a temporary folder holding the
+// synthetic atlas as TEX.tga.
+class AtlasRunTest : public GlSurfaceTest {
+ protected:
+  TempWorkingDirectory folder;
+
+  void SetUp() override {
+    GlSurfaceTest::SetUp();
+    ASSERT_TRUE(WriteFileBytes("TEX.tga", SyntheticAtlasFile()));
+    StartHeadlessRun(true);
+  }
+};
