@@ -1,14 +1,14 @@
-#include "host/offscreen.h"
-
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
+
+#include "host/offscreen.h"
 #define GL_GLEXT_PROTOTYPES 0
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include "host/gl_procs.h"
-
 #include <cstring>
+
+#include "host/gl_procs.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 // The frame clock as the scene reads it. The host fills it once per frame,
 // before any scene work; the scene never writes it.
 struct SceneClock {
-  uint32_t startMs;            // timer reading at clock start
-  int32_t elapsedMs;           // reading - startMs, wrapped, read as signed
-  int32_t previousElapsedMs;   // elapsedMs of the previous frame, 0 before the first
-  float sceneSeconds;          // elapsedMs * 0.001f
-  float frameDeltaSeconds;     // (elapsedMs - previousElapsedMs) * 0.001f
+  uint32_t startMs;           // timer reading at clock start
+  int32_t elapsedMs;          // reading - startMs, wrapped, read as signed
+  int32_t previousElapsedMs;  // elapsedMs of the previous frame, 0 before the first
+  float sceneSeconds;         // elapsedMs * 0.001f
+  float frameDeltaSeconds;    // (elapsedMs - previousElapsedMs) * 0.001f
 };

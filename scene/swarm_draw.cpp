@@ -41,9 +41,13 @@ float Clamp01(float v) {
 
 }  // namespace
 
-int SolidCountAt(int32_t elapsedMs) { return AgentCount(elapsedMs, kSolidStartMs, kSolidMsPerAgent); }
+int SolidCountAt(int32_t elapsedMs) {
+  return AgentCount(elapsedMs, kSolidStartMs, kSolidMsPerAgent);
+}
 
-int SparkCountAt(int32_t elapsedMs) { return AgentCount(elapsedMs, kSparkStartMs, kSparkMsPerAgent); }
+int SparkCountAt(int32_t elapsedMs) {
+  return AgentCount(elapsedMs, kSparkStartMs, kSparkMsPerAgent);
+}
 
 float SparkAlphaAt(float t) {
   float sparkBrightness = t / 30.0f + 0.2f;

@@ -26,9 +26,7 @@ void MoveBy(Vec3& point, const Vec3& a, float sign) {
   point.z = point.z + sign * a.z;
 }
 
-float SoftenedSquare(const Vec3& d) {
-  return d.x * d.x + d.y * d.y + d.z * d.z + kBlobSoftening;
-}
+float SoftenedSquare(const Vec3& d) { return d.x * d.x + d.y * d.y + d.z * d.z + kBlobSoftening; }
 
 }  // namespace
 

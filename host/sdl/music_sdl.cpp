@@ -1,8 +1,8 @@
 // The music seam on SDL2_mixer, which streams MP3 through libmpg123.
-#include "host/music.h"
-
 #include <SDL.h>
 #include <SDL_mixer.h>
+
+#include "host/music.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The platform seam on SDL2: a borderless desktop-sized window with a GL
 // context, a non-blocking event drain, the Escape query and the timer.
-#include "host/platform.h"
-
 #include <SDL.h>
+
+#include "host/platform.h"
 
 namespace {
 

@@ -1,8 +1,7 @@
 // The music seam on Windows' own MCI: the file is opened as an mpegvideo
 // device, which decodes MP3 and opens the default output by itself.
-#include <windows.h>
-
 #include <mmsystem.h>
+#include <windows.h>
 
 #include <cstdio>
 

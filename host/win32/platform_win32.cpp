@@ -1,8 +1,7 @@
 // The platform seam on Win32: one popup window maximised over the desktop,
 // a WGL context on its device context, and the thread's message queue.
-#include <windows.h>
-
 #include <GL/gl.h>
+#include <windows.h>
 
 #include "host/frame_loop.h"
 #include "host/platform.h"
@@ -74,8 +73,8 @@ bool PlatformOpenWindow(const char* title, const PixelFormatRequest& format, con
   windowClass.lpszClassName = kClassName;
   RegisterClassA(&windowClass);
 
-  window = CreateWindowExA(0, kClassName, title, WS_POPUP | WS_VISIBLE | WS_MAXIMIZE, 0, 0, 0,
-                           0, nullptr, nullptr, instance, nullptr);
+  window = CreateWindowExA(0, kClassName, title, WS_POPUP | WS_VISIBLE | WS_MAXIMIZE, 0, 0, 0, 0,
+                           nullptr, nullptr, instance, nullptr);
   if (!window) {
     *error = "CreateWindowExA failed";
     return false;

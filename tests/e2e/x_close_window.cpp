@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
     if (children) XFree(children);
   }
   XCloseDisplay(display);
-  if (status == 2) std::fprintf(stderr, "x_close_window: no window titled and classed \"%s\"\n", argv[1]);
+  if (status == 2)
+    std::fprintf(stderr, "x_close_window: no window titled and classed \"%s\"\n", argv[1]);
   return status;
 }

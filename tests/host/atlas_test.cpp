@@ -1,8 +1,9 @@
+#include "host/atlas.h"
+
 #include <GL/gl.h>
 
 #include <vector>
 
-#include "host/atlas.h"
 #include "scene/backdrop.h"
 #include "tests/host/gl_surface.h"
 #include "tests/host/synthetic_atlas.h"

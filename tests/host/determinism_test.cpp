@@ -23,6 +23,7 @@ struct Checkpoint {
 };
 
 // Frames just inside each row of the mode schedule, and the last frame.
+// clang-format off
 constexpr Checkpoint kCheckpoints[] = {
     {1, 1697386089898226441ull, 600358451u},
     {600, 17021394294941671490ull, 1308830885u},
@@ -33,6 +34,7 @@ constexpr Checkpoint kCheckpoints[] = {
     {13020, 3731712676589881849ull, 3921880563u},
     {kLastFrame, 9520077920634525104ull, 298675059u},
 };
+// clang-format on
 
 struct Observed {
   std::vector<uint64_t> hashes;

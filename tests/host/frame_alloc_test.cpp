@@ -44,7 +44,9 @@ void* operator new[](std::size_t n) { return AllocateOrThrow(n); }
 void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
 void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
 void* operator new(std::size_t n, std::align_val_t a) { return AllocateOrThrow(n, std::size_t(a)); }
-void* operator new[](std::size_t n, std::align_val_t a) { return AllocateOrThrow(n, std::size_t(a)); }
+void* operator new[](std::size_t n, std::align_val_t a) {
+  return AllocateOrThrow(n, std::size_t(a));
+}
 void* operator new(std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
   return Allocate(n, std::size_t(a));
 }

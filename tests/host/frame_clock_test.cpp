@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "host/frame_clock.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -28,7 +28,9 @@ class HandOffTest : public AtlasRunTest {
     return value;
   }
 
-  static void ExpectBoundAtlas() { EXPECT_EQ(static_cast<GLuint>(Integer(GL_TEXTURE_BINDING_2D)), atlasTexture); }
+  static void ExpectBoundAtlas() {
+    EXPECT_EQ(static_cast<GLuint>(Integer(GL_TEXTURE_BINDING_2D)), atlasTexture);
+  }
 };
 
 // Column-major 4x4 times (x, y, z, w).

@@ -28,7 +28,8 @@ class PictureTest : public AtlasRunTest {
   int SolidPixels() {
     std::vector<float> depth(kSurfaceWidth * kSurfaceHeight);
     glReadPixels(0, 0, kSurfaceWidth, kSurfaceHeight, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
-    return static_cast<int>(std::count_if(depth.begin(), depth.end(), [](float d) { return d < 1.0f; }));
+    return static_cast<int>(
+        std::count_if(depth.begin(), depth.end(), [](float d) { return d < 1.0f; }));
   }
 };
 
@@ -42,7 +43,9 @@ void ExpectColour(const std::vector<unsigned char>& picture, float x, float y, R
   EXPECT_NEAR(p[2], expected.b, tolerance);
 }
 
-Rgb8 Scaled(Rgb8 c, float f) { return {int(c.r * f + 0.5f), int(c.g * f + 0.5f), int(c.b * f + 0.5f)}; }
+Rgb8 Scaled(Rgb8 c, float f) {
+  return {int(c.r * f + 0.5f), int(c.g * f + 0.5f), int(c.b * f + 0.5f)};
+}
 
 Rgb8 Over(Rgb8 top, float alpha, Rgb8 below) {
   auto mix = [alpha](int a, int b) { return int(a * alpha + b * (1.0f - alpha) + 0.5f); };

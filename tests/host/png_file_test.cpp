@@ -1,3 +1,5 @@
+#include "tools/stills/png_file.h"
+
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -5,7 +7,6 @@
 #include <vector>
 
 #include "tests/host/synthetic_atlas.h"
-#include "tools/stills/png_file.h"
 
 namespace {
 

@@ -18,9 +18,9 @@ struct Frame {
 };
 
 // Times around the start of the spark pass, in both formation modes.
-constexpr Frame kFrames[] = {{1000, 0}, {3301, 0}, {3302, 1}, {3303, 1}, {3304, 2},
-                             {5000, 850}, {11299, 3999}, {11300, 4000}, {85000, 4000},
-                             {140000, 4000}};
+constexpr Frame kFrames[] = {{1000, 0},     {3301, 0},     {3302, 1},     {3303, 1},
+                             {3304, 2},     {5000, 850},   {11299, 3999}, {11300, 4000},
+                             {85000, 4000}, {140000, 4000}};
 
 class RandomSourceTest : public GlSurfaceTest {
  protected:

@@ -1,9 +1,10 @@
+#include "scene/swarm_draw.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
 
-#include "scene/swarm_draw.h"
 #include "sim/rng.h"
 
 namespace {
@@ -12,8 +13,8 @@ TEST(SwarmCounts, PassesBuildUpOverTime) {
   const struct {
     int32_t ms;
     int sparks, solids;
-  } rows[] = {{0, 0, 0},         {3301, 0, 0},      {3302, 1, 0},    {11299, 3999, 0},
-              {11300, 4000, 0},  {11307, 4000, 0},  {11308, 4000, 1}, {11316, 4000, 2},
+  } rows[] = {{0, 0, 0},           {3301, 0, 0},        {3302, 1, 0},        {11299, 3999, 0},
+              {11300, 4000, 0},    {11307, 4000, 0},    {11308, 4000, 1},    {11316, 4000, 2},
               {43299, 4000, 3999}, {43300, 4000, 4000}, {230000, 4000, 4000}};
   for (const auto& row : rows) {
     EXPECT_EQ(SparkCountAt(row.ms), row.sparks) << row.ms << " ms";

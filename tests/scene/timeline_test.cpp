@@ -1,10 +1,11 @@
+#include "scene/timeline.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "scene/backdrop.h"
 #include "scene/camera.h"
-#include "scene/timeline.h"
 
 namespace {
 
@@ -18,9 +19,9 @@ TEST(SceneModes, EachBoundaryBelongsToTheRowAbove) {
   ExpectModes(0.0f, 1, 0);
   const struct {
     float boundary;
-    int field, formation;        // up to and at the boundary
+    int field, formation;          // up to and at the boundary
     int nextField, nextFormation;  // just above it
-  } rows[] = {{61, 1, 0, 2, 0}, {80, 2, 0, 0, 1},   {130, 0, 1, 2, 0},
+  } rows[] = {{61, 1, 0, 2, 0},  {80, 2, 0, 0, 1},  {130, 0, 1, 2, 0},
               {190, 2, 0, 0, 1}, {210, 0, 1, 2, 1}, {217, 2, 1, 1, 0}};
   for (const auto& row : rows) {
     ExpectModes(row.boundary, row.field, row.formation);
@@ -39,7 +40,8 @@ TEST(Swell, RisesAfter19AndDiesAwayAfter200) {
   const float undamped201 = 2.0f * std::sin(0.17f * 182.0f) * (1.0f - std::cos(0.75f * 182.0f));
   EXPECT_NEAR(SwellAt(201.0f), undamped201 / 2.0f, 1e-5f);
   float largest = 0.0f;
-  for (int ms = 0; ms <= 230000; ms += 7) largest = std::fmax(largest, std::fabs(SwellAt(ms * 0.001f)));
+  for (int ms = 0; ms <= 230000; ms += 7)
+    largest = std::fmax(largest, std::fabs(SwellAt(ms * 0.001f)));
   EXPECT_LE(largest, 4.0f);
   EXPECT_GT(largest, 3.5f);
 }

@@ -1,6 +1,7 @@
+#include "sim/field.h"
+
 #include <cmath>
 
-#include "sim/field.h"
 #include "sim_fixture.h"
 
 TEST_F(SimTest, FieldModesOtherThanSphereAndBlobsAreEmpty) {

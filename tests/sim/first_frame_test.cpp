@@ -20,9 +20,10 @@ void RunFirstFrame(float dt) {
 TEST_F(SimTest, FirstFrameTablesComeAfterSeedingAndTheFirstJitter) {
   RunFirstFrame(1.0f);
   EXPECT_EQ(DrawsSince(1), 36000 + 96 + 12000 + 18);
-  const float attractorExpected[18] = {0.221198f, 0.287667f, 0.728782f, 0.501206f, 0.345531f, 0.481368f,
-                                       0.105960f, 0.520218f, 0.760399f, 0.049684f, 0.276742f, 0.437269f,
-                                       0.551134f, 0.561296f, 0.561083f, 0.714743f, 0.563738f, 0.279550f};
+  const float attractorExpected[18] = {0.221198f, 0.287667f, 0.728782f, 0.501206f, 0.345531f,
+                                       0.481368f, 0.105960f, 0.520218f, 0.760399f, 0.049684f,
+                                       0.276742f, 0.437269f, 0.551134f, 0.561296f, 0.561083f,
+                                       0.714743f, 0.563738f, 0.279550f};
   for (int j = 0; j < 18; ++j) EXPECT_NEAR(attractorTable[j], attractorExpected[j], 1e-6f) << j;
   const float leader0[12] = {0.939817f, 0.239631f, 0.393323f, 0.414808f, 0.476516f, 0.691763f,
                              0.008393f, 0.180700f, 0.769372f, 0.770196f, 0.716788f, 0.781304f};

@@ -1,7 +1,8 @@
+#include "sim/formations.h"
+
 #include <cmath>
 #include <limits>
 
-#include "sim/formations.h"
 #include "sim/swarm.h"
 #include "sim_fixture.h"
 
@@ -33,7 +34,7 @@ void SetLeaderPhases(int leader, float xPhase, float yPhase, float zPhase) {
 TEST_F(SimTest, HistorySamplesPerFrameDelta) {
   // The count is formed in 32-bit float arithmetic; 1010 ms and 1130 ms are
   // deltas where double arithmetic would give one sample less.
-  const int cases[][2] = {{0, 1},   {10, 4},   {16, 5},    {17, 6},     {20, 7},     {33, 10},
+  const int cases[][2] = {{0, 1},   {10, 4},   {16, 5},     {17, 6},     {20, 7},    {33, 10},
                           {34, 11}, {100, 31}, {1000, 301}, {1010, 304}, {1130, 340}};
   for (const auto& c : cases) EXPECT_EQ(SamplesWrittenBy(c[0]), c[1]) << c[0] << " ms";
 }

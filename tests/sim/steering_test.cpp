@@ -1,6 +1,7 @@
+#include "sim/steering.h"
+
 #include <cmath>
 
-#include "sim/steering.h"
 #include "sim/swarm.h"
 #include "sim_fixture.h"
 
@@ -67,8 +68,9 @@ TEST_F(SimTest, AdvanceFliesAtCruiseSpeedAndWrapsBeyondRadius128) {
   EXPECT_EQ(swarm.position[1].x, -131.0f);
   ExpectExactly(swarm.heading[1], 1, 0, 0);
   const Vec3& p3 = swarm.position[3];
-  const float moved = std::sqrt((p3.x - start3.x) * (p3.x - start3.x) + (p3.y - start3.y) * (p3.y - start3.y) +
-                                (p3.z - start3.z) * (p3.z - start3.z));
+  const float moved =
+      std::sqrt((p3.x - start3.x) * (p3.x - start3.x) + (p3.y - start3.y) * (p3.y - start3.y) +
+                (p3.z - start3.z) * (p3.z - start3.z));
   EXPECT_NEAR(moved, 1.5f, 1e-5f);
   EXPECT_NEAR(p3.x, start3.x + heading3.x * 1.5f, 1e-5f);
 

@@ -1,12 +1,14 @@
+#include "sim/vector_ops.h"
+
 #include <cmath>
 #include <limits>
 
-#include "sim/vector_ops.h"
 #include "sim_fixture.h"
 
 TEST(SafeNormalize, ShortAndInvalidVectorsFallBackToPlusX) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  const Vec3 degenerate[] = {{0, 0, 0}, {0, 0.00005f, 0}, {kNormEpsilon, 0, 0}, {nan, 1, 0}, {0, 0, nan}};
+  const Vec3 degenerate[] = {
+      {0, 0, 0}, {0, 0.00005f, 0}, {kNormEpsilon, 0, 0}, {nan, 1, 0}, {0, 0, nan}};
   // The threshold is strict and on the length: a length of exactly the
   // epsilon still falls back.
   ASSERT_EQ(std::sqrt(kNormEpsilon * kNormEpsilon), kNormEpsilon);

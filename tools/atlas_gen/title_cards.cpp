@@ -1,10 +1,10 @@
 #include "tools/atlas_gen/title_cards.h"
 
+#include <ft2build.h>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
-
-#include <ft2build.h>
 #include FT_FREETYPE_H
 
 namespace {
@@ -19,164 +19,189 @@ constexpr int kLineHeight = 320;
 constexpr int kBaseline = 230;
 
 struct CardStyle {
-    const char* text;
-    int firstRow;
-    float centreS;     // horizontal centre of the ink
-    float visibleS[2];
-    float emPixels;    // wanted em height; shrunk when the line would not fit
-    float tracking;    // extra advance per letter, in em
-    float ink[3];
-    float glow[3];
-    float glowStrength;
+  const char* text;
+  int firstRow;
+  float centreS;  // horizontal centre of the ink
+  float visibleS[2];
+  float emPixels;  // wanted em height; shrunk when the line would not fit
+  float tracking;  // extra advance per letter, in em
+  float ink[3];
+  float glow[3];
+  float glowStrength;
 };
 
 struct Coverage {
-    std::vector<float> value = std::vector<float>(static_cast<size_t>(kLineWidth) * kLineHeight, 0.0f);
-    int left = kLineWidth, right = -1, top = kLineHeight, bottom = -1;  // ink box, inclusive
+  std::vector<float> value =
+      std::vector<float>(static_cast<size_t>(kLineWidth) * kLineHeight, 0.0f);
+  int left = kLineWidth, right = -1, top = kLineHeight, bottom = -1;  // ink box, inclusive
 };
 
 // Sets the line into a scratch buffer (rows top-down) at the given em size.
-bool SetLine(FT_Face face, const CardStyle& style, float emPixels, Coverage& line, std::string* error)
-{
-    FT_F26Dot6 height = static_cast<FT_F26Dot6>(std::lround(emPixels * 64.0f));
-    FT_F26Dot6 width = static_cast<FT_F26Dot6>(std::lround(emPixels * kSqueeze * 64.0f));
-    if (FT_Set_Char_Size(face, width, height, 72, 72) != 0) {
-        *error = "FreeType cannot set the character size";
-        return false;
+bool SetLine(FT_Face face, const CardStyle& style, float emPixels, Coverage& line,
+             std::string* error) {
+  FT_F26Dot6 height = static_cast<FT_F26Dot6>(std::lround(emPixels * 64.0f));
+  FT_F26Dot6 width = static_cast<FT_F26Dot6>(std::lround(emPixels * kSqueeze * 64.0f));
+  if (FT_Set_Char_Size(face, width, height, 72, 72) != 0) {
+    *error = "FreeType cannot set the character size";
+    return false;
+  }
+  long pen = 64L * 64;
+  long tracking = std::lround(style.tracking * emPixels * kSqueeze * 64.0f);
+  FT_UInt previous = 0;
+  for (const char* p = style.text; *p; ++p) {
+    FT_UInt glyph = FT_Get_Char_Index(face, static_cast<unsigned char>(*p));
+    if (previous && glyph && FT_HAS_KERNING(face)) {
+      FT_Vector kern;
+      if (FT_Get_Kerning(face, previous, glyph, FT_KERNING_UNFITTED, &kern) == 0) pen += kern.x;
     }
-    long pen = 64L * 64;
-    long tracking = std::lround(style.tracking * emPixels * kSqueeze * 64.0f);
-    FT_UInt previous = 0;
-    for (const char* p = style.text; *p; ++p) {
-        FT_UInt glyph = FT_Get_Char_Index(face, static_cast<unsigned char>(*p));
-        if (previous && glyph && FT_HAS_KERNING(face)) {
-            FT_Vector kern;
-            if (FT_Get_Kerning(face, previous, glyph, FT_KERNING_UNFITTED, &kern) == 0) pen += kern.x;
-        }
-        if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) != 0) {
-            *error = std::string("FreeType cannot render the letter '") + *p + "'";
-            return false;
-        }
-        const FT_GlyphSlot slot = face->glyph;
-        const FT_Bitmap& bitmap = slot->bitmap;
-        int x0 = static_cast<int>((pen + 32) >> 6) + slot->bitmap_left;
-        int y0 = kBaseline - slot->bitmap_top;
-        for (unsigned r = 0; r < bitmap.rows; ++r) {
-            for (unsigned c = 0; c < bitmap.width; ++c) {
-                int x = x0 + static_cast<int>(c), y = y0 + static_cast<int>(r);
-                float v = bitmap.buffer[r * static_cast<unsigned>(bitmap.pitch) + c] / 255.0f;
-                if (v <= 0.0f || x < 0 || x >= kLineWidth || y < 0 || y >= kLineHeight) continue;
-                float& out = line.value[static_cast<size_t>(y) * kLineWidth + x];
-                out = std::max(out, v);
-                line.left = std::min(line.left, x);
-                line.right = std::max(line.right, x);
-                line.top = std::min(line.top, y);
-                line.bottom = std::max(line.bottom, y);
-            }
-        }
-        pen += slot->advance.x + (p[1] ? tracking : 0);
-        previous = glyph;
+    if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) != 0) {
+      *error = std::string("FreeType cannot render the letter '") + *p + "'";
+      return false;
     }
-    return true;
+    const FT_GlyphSlot slot = face->glyph;
+    const FT_Bitmap& bitmap = slot->bitmap;
+    int x0 = static_cast<int>((pen + 32) >> 6) + slot->bitmap_left;
+    int y0 = kBaseline - slot->bitmap_top;
+    for (unsigned r = 0; r < bitmap.rows; ++r) {
+      for (unsigned c = 0; c < bitmap.width; ++c) {
+        int x = x0 + static_cast<int>(c), y = y0 + static_cast<int>(r);
+        float v = bitmap.buffer[r * static_cast<unsigned>(bitmap.pitch) + c] / 255.0f;
+        if (v <= 0.0f || x < 0 || x >= kLineWidth || y < 0 || y >= kLineHeight) continue;
+        float& out = line.value[static_cast<size_t>(y) * kLineWidth + x];
+        out = std::max(out, v);
+        line.left = std::min(line.left, x);
+        line.right = std::max(line.right, x);
+        line.top = std::min(line.top, y);
+        line.bottom = std::max(line.bottom, y);
+      }
+    }
+    pen += slot->advance.x + (p[1] ? tracking : 0);
+    previous = glyph;
+  }
+  return true;
 }
 
-std::vector<float> Blur(const std::vector<float>& source, int width, int height)
-{
-    float kernel[2 * kGlowRadius + 1];
-    float sum = 0.0f;
-    for (int i = -kGlowRadius; i <= kGlowRadius; ++i) sum += kernel[i + kGlowRadius] = std::exp(-0.5f * i * i / (kGlowSigma * kGlowSigma));
-    for (float& k : kernel) k /= sum;
-    std::vector<float> across(source.size(), 0.0f), result(source.size(), 0.0f);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            for (int i = -kGlowRadius; i <= kGlowRadius; ++i)
-                if (x + i >= 0 && x + i < width) across[static_cast<size_t>(y) * width + x] += kernel[i + kGlowRadius] * source[static_cast<size_t>(y) * width + x + i];
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            for (int i = -kGlowRadius; i <= kGlowRadius; ++i)
-                if (y + i >= 0 && y + i < height) result[static_cast<size_t>(y) * width + x] += kernel[i + kGlowRadius] * across[static_cast<size_t>(y + i) * width + x];
-    return result;
+std::vector<float> Blur(const std::vector<float>& source, int width, int height) {
+  float kernel[2 * kGlowRadius + 1];
+  float sum = 0.0f;
+  for (int i = -kGlowRadius; i <= kGlowRadius; ++i)
+    sum += kernel[i + kGlowRadius] = std::exp(-0.5f * i * i / (kGlowSigma * kGlowSigma));
+  for (float& k : kernel) k /= sum;
+  std::vector<float> across(source.size(), 0.0f), result(source.size(), 0.0f);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      for (int i = -kGlowRadius; i <= kGlowRadius; ++i)
+        if (x + i >= 0 && x + i < width)
+          across[static_cast<size_t>(y) * width + x] +=
+              kernel[i + kGlowRadius] * source[static_cast<size_t>(y) * width + x + i];
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      for (int i = -kGlowRadius; i <= kGlowRadius; ++i)
+        if (y + i >= 0 && y + i < height)
+          result[static_cast<size_t>(y) * width + x] +=
+              kernel[i + kGlowRadius] * across[static_cast<size_t>(y + i) * width + x];
+  return result;
 }
 
-bool PaintCard(FT_Face face, const CardStyle& style, AtlasImage& image, std::string* error)
-{
-    const int margin = kGlowRadius + 2;
-    const float available = (style.visibleS[1] - style.visibleS[0]) * kAtlasSize - 2.0f * margin;
-    const float maxHalf = std::min(style.centreS - style.visibleS[0], style.visibleS[1] - style.centreS) * kAtlasSize - margin;
-    float em = style.emPixels;
-    Coverage line;
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        line = Coverage();
-        if (!SetLine(face, style, em, line, error)) return false;
-        if (line.right < 0) {
-            *error = std::string("the font has no visible letters for \"") + style.text + "\"";
-            return false;
-        }
-        float inkWidth = static_cast<float>(line.right - line.left + 1);
-        float inkHeight = static_cast<float>(line.bottom - line.top + 1);
-        float shrink = std::min({1.0f, available / inkWidth, 2.0f * maxHalf / inkWidth, (kCardRows - 2.0f * margin) / inkHeight});
-        if (shrink >= 1.0f) break;
-        em *= shrink * 0.98f;
+bool PaintCard(FT_Face face, const CardStyle& style, AtlasImage& image, std::string* error) {
+  const int margin = kGlowRadius + 2;
+  const float available = (style.visibleS[1] - style.visibleS[0]) * kAtlasSize - 2.0f * margin;
+  const float maxHalf =
+      std::min(style.centreS - style.visibleS[0], style.visibleS[1] - style.centreS) * kAtlasSize -
+      margin;
+  float em = style.emPixels;
+  Coverage line;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    line = Coverage();
+    if (!SetLine(face, style, em, line, error)) return false;
+    if (line.right < 0) {
+      *error = std::string("the font has no visible letters for \"") + style.text + "\"";
+      return false;
     }
+    float inkWidth = static_cast<float>(line.right - line.left + 1);
+    float inkHeight = static_cast<float>(line.bottom - line.top + 1);
+    float shrink = std::min({1.0f, available / inkWidth, 2.0f * maxHalf / inkWidth,
+                             (kCardRows - 2.0f * margin) / inkHeight});
+    if (shrink >= 1.0f) break;
+    em *= shrink * 0.98f;
+  }
 
-    std::vector<float> coverage(static_cast<size_t>(kAtlasSize) * kCardRows, 0.0f);
-    int shiftX = static_cast<int>(std::lround(style.centreS * kAtlasSize - 0.5f * (line.left + line.right)));
-    int shiftY = static_cast<int>(std::lround(0.5f * (kCardRows - 1) - 0.5f * (line.top + line.bottom)));
-    for (int y = line.top; y <= line.bottom; ++y)
-        for (int x = line.left; x <= line.right; ++x) {
-            int cx = x + shiftX, cy = y + shiftY;
-            if (cx >= 0 && cx < kAtlasSize && cy >= 0 && cy < kCardRows)
-                coverage[static_cast<size_t>(cy) * kAtlasSize + cx] = line.value[static_cast<size_t>(y) * kLineWidth + x];
-        }
-    std::vector<float> glow = Blur(coverage, kAtlasSize, kCardRows);
-
-    for (int cy = 0; cy < kCardRows; ++cy) {
-        int row = style.firstRow + (kCardRows - 1 - cy);  // card rows are stored bottom-up
-        for (int cx = 0; cx < kAtlasSize; ++cx) {
-            float ink = coverage[static_cast<size_t>(cy) * kAtlasSize + cx];
-            float halo = std::min(1.0f, style.glowStrength * glow[static_cast<size_t>(cy) * kAtlasSize + cx]);
-            float alpha = ink + (1.0f - ink) * halo;
-            // Transparent texels keep a colour too, so filtering never pulls dark fringes in.
-            float r = style.glow[0], g = style.glow[1], b = style.glow[2];
-            if (alpha > 0.0f) {
-                r = (ink * style.ink[0] + (1.0f - ink) * halo * style.glow[0]) / alpha;
-                g = (ink * style.ink[1] + (1.0f - ink) * halo * style.glow[1]) / alpha;
-                b = (ink * style.ink[2] + (1.0f - ink) * halo * style.glow[2]) / alpha;
-            }
-            SetTexel(image, row, cx, r, g, b, alpha);
-        }
+  std::vector<float> coverage(static_cast<size_t>(kAtlasSize) * kCardRows, 0.0f);
+  int shiftX =
+      static_cast<int>(std::lround(style.centreS * kAtlasSize - 0.5f * (line.left + line.right)));
+  int shiftY =
+      static_cast<int>(std::lround(0.5f * (kCardRows - 1) - 0.5f * (line.top + line.bottom)));
+  for (int y = line.top; y <= line.bottom; ++y)
+    for (int x = line.left; x <= line.right; ++x) {
+      int cx = x + shiftX, cy = y + shiftY;
+      if (cx >= 0 && cx < kAtlasSize && cy >= 0 && cy < kCardRows)
+        coverage[static_cast<size_t>(cy) * kAtlasSize + cx] =
+            line.value[static_cast<size_t>(y) * kLineWidth + x];
     }
-    return true;
+  std::vector<float> glow = Blur(coverage, kAtlasSize, kCardRows);
+
+  for (int cy = 0; cy < kCardRows; ++cy) {
+    int row = style.firstRow + (kCardRows - 1 - cy);  // card rows are stored bottom-up
+    for (int cx = 0; cx < kAtlasSize; ++cx) {
+      float ink = coverage[static_cast<size_t>(cy) * kAtlasSize + cx];
+      float halo =
+          std::min(1.0f, style.glowStrength * glow[static_cast<size_t>(cy) * kAtlasSize + cx]);
+      float alpha = ink + (1.0f - ink) * halo;
+      // Transparent texels keep a colour too, so filtering never pulls dark fringes in.
+      float r = style.glow[0], g = style.glow[1], b = style.glow[2];
+      if (alpha > 0.0f) {
+        r = (ink * style.ink[0] + (1.0f - ink) * halo * style.glow[0]) / alpha;
+        g = (ink * style.ink[1] + (1.0f - ink) * halo * style.glow[1]) / alpha;
+        b = (ink * style.ink[2] + (1.0f - ink) * halo * style.glow[2]) / alpha;
+      }
+      SetTexel(image, row, cx, r, g, b, alpha);
+    }
+  }
+  return true;
 }
 
-bool PaintWithFont(FT_Library library, const std::string& fontPath, const CardStyle& style, AtlasImage& image, std::string* error)
-{
-    FT_Face face;
-    if (FT_New_Face(library, fontPath.c_str(), 0, &face) != 0) {
-        *error = "cannot load the font " + fontPath;
-        return false;
-    }
-    bool painted = PaintCard(face, style, image, error);
-    FT_Done_Face(face);
-    return painted;
+bool PaintWithFont(FT_Library library, const std::string& fontPath, const CardStyle& style,
+                   AtlasImage& image, std::string* error) {
+  FT_Face face;
+  if (FT_New_Face(library, fontPath.c_str(), 0, &face) != 0) {
+    *error = "cannot load the font " + fontPath;
+    return false;
+  }
+  bool painted = PaintCard(face, style, image, error);
+  FT_Done_Face(face);
+  return painted;
 }
 
 }  // namespace
 
-bool PaintTitleCards(AtlasImage& image, const std::string& titleFont, const std::string& lineFont, std::string* error)
-{
-    // Centred on the screen: card 1 spans x -1.3..0.7 and card 2 x -0.7..1.3.
-    const CardStyle title = {kTitleText, kCardOneFirstRow, 0.65f, {kCardOneVisibleS[0], kCardOneVisibleS[1]},
-                             150.0f, 0.16f, {1.0f, 0.96f, 0.9f}, {1.0f, 0.55f, 0.25f}, 0.9f};
-    const CardStyle closing = {kClosingText, kCardTwoFirstRow, 0.35f, {kCardTwoVisibleS[0], kCardTwoVisibleS[1]},
-                               46.0f, 0.12f, {0.86f, 0.88f, 0.95f}, {0.45f, 0.55f, 1.0f}, 0.7f};
-    FT_Library library;
-    if (FT_Init_FreeType(&library) != 0) {
-        *error = "cannot start FreeType";
-        return false;
-    }
-    bool painted = PaintWithFont(library, titleFont, title, image, error) &&
-                   PaintWithFont(library, lineFont, closing, image, error);
-    FT_Done_FreeType(library);
-    return painted;
+bool PaintTitleCards(AtlasImage& image, const std::string& titleFont, const std::string& lineFont,
+                     std::string* error) {
+  // Centred on the screen: card 1 spans x -1.3..0.7 and card 2 x -0.7..1.3.
+  const CardStyle title = {kTitleText,
+                           kCardOneFirstRow,
+                           0.65f,
+                           {kCardOneVisibleS[0], kCardOneVisibleS[1]},
+                           150.0f,
+                           0.16f,
+                           {1.0f, 0.96f, 0.9f},
+                           {1.0f, 0.55f, 0.25f},
+                           0.9f};
+  const CardStyle closing = {kClosingText,
+                             kCardTwoFirstRow,
+                             0.35f,
+                             {kCardTwoVisibleS[0], kCardTwoVisibleS[1]},
+                             46.0f,
+                             0.12f,
+                             {0.86f, 0.88f, 0.95f},
+                             {0.45f, 0.55f, 1.0f},
+                             0.7f};
+  FT_Library library;
+  if (FT_Init_FreeType(&library) != 0) {
+    *error = "cannot start FreeType";
+    return false;
+  }
+  bool painted = PaintWithFont(library, titleFont, title, image, error) &&
+                 PaintWithFont(library, lineFont, closing, image, error);
+  FT_Done_FreeType(library);
+  return painted;
 }

@@ -15,4 +15,5 @@ inline constexpr const char* kClosingText = "every light returns home";
 // Renders both cards into the rows t 0..0.35 on a transparent background. The
 // title uses titleFont, the closing line lineFont. False, with a message, when
 // FreeType cannot load a face.
-bool PaintTitleCards(AtlasImage& image, const std::string& titleFont, const std::string& lineFont, std::string* error);
+bool PaintTitleCards(AtlasImage& image, const std::string& titleFont, const std::string& lineFont,
+                     std::string* error);

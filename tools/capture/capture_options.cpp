@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kMaxFps = 1000;  // beyond this, frames would share a millisecond
 constexpr int kMaxSide = 16384;
-const char* const kPresets[] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
+const char* const kPresets[] = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
                                 "medium",    "slow",      "slower",   "veryslow"};
 
 bool ParseInt(const char* text, long low, long high, int& value) {
@@ -88,8 +88,8 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
         value = arg.substr(equals + 1);
         arg.resize(equals);
       }
-      if (arg != "--fps" && arg != "--size" && arg != "--from" && arg != "--to" &&
-          arg != "--crf" && arg != "--preset") {
+      if (arg != "--fps" && arg != "--size" && arg != "--from" && arg != "--to" && arg != "--crf" &&
+          arg != "--preset") {
         error = "unknown option " + arg;
         return false;
       }
@@ -119,8 +119,10 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
       } else if (arg == "--preset") {
         ok = false;
         for (const char* preset : kPresets) ok = ok || value == preset;
-        if (ok) options.preset = value;
-        else error = "--preset must be one of ultrafast ... veryslow (x264), not '" + value + "'";
+        if (ok)
+          options.preset = value;
+        else
+          error = "--preset must be one of ultrafast ... veryslow (x264), not '" + value + "'";
       }
       if (!ok) return false;
       continue;

@@ -79,8 +79,10 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
   const bool video = options.kind == OutputKind::kVideo;
   const bool music = video && Readable(kMusicFile);
   if (video && !music)
-    std::fprintf(stderr, "quorvane-capture: warning: %s is not in this folder; the video will "
-                         "have no sound\n", kMusicFile);
+    std::fprintf(stderr,
+                 "quorvane-capture: warning: %s is not in this folder; the video will "
+                 "have no sound\n",
+                 kMusicFile);
 
   OutputTarget target;
   std::string error;
@@ -156,8 +158,10 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
     ok = false;
     error = encoderError;  // ffmpeg's own account outweighs "stopped taking frames"
   }
-  if (ok) EndProgress(progress, last - first + 1);
-  else if (progress.terminal && !options.quiet) std::fputc('\n', stderr);
+  if (ok)
+    EndProgress(progress, last - first + 1);
+  else if (progress.terminal && !options.quiet)
+    std::fputc('\n', stderr);
 
   if (captureStopSignal != 0) {
     DiscardOutput(target);
@@ -172,8 +176,8 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::fprintf(stderr, "quorvane-capture: wrote %s: %lld frames of %dx%d at %d fps in %.1f s\n",
-                 target.finalPath.c_str(), static_cast<long long>(last - first + 1),
-                 options.width, options.height, options.fps, seconds);
+                 target.finalPath.c_str(), static_cast<long long>(last - first + 1), options.width,
+                 options.height, options.fps, seconds);
   }
   return 0;
 }

@@ -4,6 +4,8 @@
 
 std::vector<std::string> EncoderArguments(const CaptureOptions& options, const std::string& path,
                                           const char* musicFile, int64_t first, int64_t last) {
+  // The arguments stay in option-value pairs.
+  // clang-format off
   std::vector<std::string> arguments = {
       "ffmpeg", "-hide_banner", "-nostdin", "-loglevel", "error", "-y",
       "-f", "rawvideo", "-pix_fmt", "rgba",
@@ -31,5 +33,6 @@ std::vector<std::string> EncoderArguments(const CaptureOptions& options, const s
                       "-c:a", "aac", "-b:a", "192k"});
   }
   arguments.insert(arguments.end(), {"-movflags", "+faststart", "-f", "mp4", path});
+  // clang-format on
   return arguments;
 }

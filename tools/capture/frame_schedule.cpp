@@ -23,8 +23,7 @@ int64_t LastFrameOfPiece(int fps) {
   return k;
 }
 
-bool RecordedFrames(double fromSeconds, double toSeconds, int fps, int64_t& first,
-                    int64_t& last) {
+bool RecordedFrames(double fromSeconds, double toSeconds, int fps, int64_t& first, int64_t& last) {
   const int64_t end = LastFrameOfPiece(fps);
   first = static_cast<int64_t>(std::floor(fromSeconds * fps + kBoundarySlack)) + 1;
   last = end;

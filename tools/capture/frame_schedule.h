@@ -12,8 +12,7 @@ int64_t LastFrameOfPiece(int fps);
 // interval ((k - 1) / fps, k / fps], so [from, to] holds (to - from) * fps frames.
 // A negative `toSeconds` means the end of the piece. False when the range
 // holds no frame of the piece.
-bool RecordedFrames(double fromSeconds, double toSeconds, int fps, int64_t& first,
-                    int64_t& last);
+bool RecordedFrames(double fromSeconds, double toSeconds, int fps, int64_t& first, int64_t& last);
 
 // Index of the audio sample at which frame k's interval ends, rounded.
 int64_t AudioSampleAtFrame(int64_t k, int fps, int sampleRate);

@@ -51,9 +51,9 @@ void UpdateProgress(Progress& progress, int64_t done) {
     const auto now = std::chrono::steady_clock::now();
     if (now - progress.lastDrawn < kRedrawInterval) return;
     progress.lastDrawn = now;
-    std::fprintf(stderr, "\r%s\033[K",
-                 FormatProgress(done, progress.total, SecondsSince(progress.start), kBarWidth)
-                     .c_str());
+    std::fprintf(
+        stderr, "\r%s\033[K",
+        FormatProgress(done, progress.total, SecondsSince(progress.start), kBarWidth).c_str());
     return;
   }
   const int percent = static_cast<int>(done * 100 / progress.total);

@@ -4,7 +4,8 @@
 
 // Freeverb-style hall: eight damped combs and four allpasses per side, the right
 // side's delay lines a little longer for width. Adds the wet signal to left/right.
-void AddReverb(const std::vector<float>& send, float wet, std::vector<float>& left, std::vector<float>& right);
+void AddReverb(const std::vector<float>& send, float wet, std::vector<float>& left,
+               std::vector<float>& right);
 
 // Echoes that alternate between the sides, each one feedback times the last.
 void AddPingPongDelay(const std::vector<float>& send, double delaySeconds, float feedback,

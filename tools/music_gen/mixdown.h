@@ -10,4 +10,5 @@ float FadeGain(double seconds);
 
 // Effects, fade, the closing pad, DC removal, then one gain so the loudest
 // sample sits at peakTarget (linear). Results are left/right of the whole piece.
-void MixDown(MixBuses& main, MixBuses& outro, float peakTarget, std::vector<float>& left, std::vector<float>& right);
+void MixDown(MixBuses& main, MixBuses& outro, float peakTarget, std::vector<float>& left,
+             std::vector<float>& right);

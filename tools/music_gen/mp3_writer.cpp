@@ -1,83 +1,87 @@
 #include "tools/music_gen/mp3_writer.h"
 
+#include <lame/lame.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-
-#include <lame/lame.h>
 
 #include "tools/music_gen/synth.h"
 
 namespace {
 
-bool Encode(lame_t lame, std::FILE* file, const std::vector<float>& left, const std::vector<float>& right, std::string* error)
-{
-    const int kChunk = 8192;
-    std::vector<unsigned char> out(static_cast<size_t>(1.25 * kChunk + 7200));
-    for (size_t at = 0; at < left.size(); at += kChunk) {
-        int count = static_cast<int>(std::min(left.size() - at, static_cast<size_t>(kChunk)));
-        int bytes = lame_encode_buffer_ieee_float(lame, &left[at], &right[at], count, out.data(), static_cast<int>(out.size()));
-        if (bytes < 0 || std::fwrite(out.data(), 1, static_cast<size_t>(bytes), file) != static_cast<size_t>(bytes)) {
-            *error = bytes < 0 ? "LAME failed to encode (code " + std::to_string(bytes) + ")" : "write failed";
-            return false;
-        }
+bool Encode(lame_t lame, std::FILE* file, const std::vector<float>& left,
+            const std::vector<float>& right, std::string* error) {
+  const int kChunk = 8192;
+  std::vector<unsigned char> out(static_cast<size_t>(1.25 * kChunk + 7200));
+  for (size_t at = 0; at < left.size(); at += kChunk) {
+    int count = static_cast<int>(std::min(left.size() - at, static_cast<size_t>(kChunk)));
+    int bytes = lame_encode_buffer_ieee_float(lame, &left[at], &right[at], count, out.data(),
+                                              static_cast<int>(out.size()));
+    if (bytes < 0 || std::fwrite(out.data(), 1, static_cast<size_t>(bytes), file) !=
+                         static_cast<size_t>(bytes)) {
+      *error =
+          bytes < 0 ? "LAME failed to encode (code " + std::to_string(bytes) + ")" : "write failed";
+      return false;
     }
-    int bytes = lame_encode_flush(lame, out.data(), static_cast<int>(out.size()));
-    if (bytes < 0 || std::fwrite(out.data(), 1, static_cast<size_t>(bytes), file) != static_cast<size_t>(bytes)) {
-        *error = "LAME failed to flush";
-        return false;
-    }
-    // The first frame was a placeholder; now that the length is known, fill it in.
-    unsigned char tag[2880];
-    size_t tagBytes = lame_get_lametag_frame(lame, tag, sizeof tag);
-    if (tagBytes == 0 || tagBytes > sizeof tag || std::fseek(file, 0, SEEK_SET) != 0 ||
-        std::fwrite(tag, 1, tagBytes, file) != tagBytes) {
-        *error = "cannot write the LAME tag";
-        return false;
-    }
-    return true;
+  }
+  int bytes = lame_encode_flush(lame, out.data(), static_cast<int>(out.size()));
+  if (bytes < 0 ||
+      std::fwrite(out.data(), 1, static_cast<size_t>(bytes), file) != static_cast<size_t>(bytes)) {
+    *error = "LAME failed to flush";
+    return false;
+  }
+  // The first frame was a placeholder; now that the length is known, fill it in.
+  unsigned char tag[2880];
+  size_t tagBytes = lame_get_lametag_frame(lame, tag, sizeof tag);
+  if (tagBytes == 0 || tagBytes > sizeof tag || std::fseek(file, 0, SEEK_SET) != 0 ||
+      std::fwrite(tag, 1, tagBytes, file) != tagBytes) {
+    *error = "cannot write the LAME tag";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
 
-bool WriteMp3(const std::string& path, const std::vector<float>& left, const std::vector<float>& right, std::string* error)
-{
-    lame_t lame = lame_init();
-    if (!lame) {
-        *error = "cannot start LAME";
-        return false;
-    }
-    lame_set_in_samplerate(lame, kSampleRate);
-    lame_set_out_samplerate(lame, kSampleRate);
-    lame_set_num_channels(lame, 2);
-    lame_set_mode(lame, JOINT_STEREO);
-    lame_set_brate(lame, 192);
-    lame_set_VBR(lame, vbr_off);
-    lame_set_quality(lame, 3);
-    lame_set_bWriteVbrTag(lame, 1);
-    lame_set_write_id3tag_automatic(lame, 0);
-    if (lame_init_params(lame) < 0) {
-        lame_close(lame);
-        *error = "LAME rejected the encoder settings";
-        return false;
-    }
-    std::string temporary = path + ".part";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        lame_close(lame);
-        *error = "cannot create " + temporary + ": " + std::strerror(errno);
-        return false;
-    }
-    bool encoded = Encode(lame, file, left, right, error);
+bool WriteMp3(const std::string& path, const std::vector<float>& left,
+              const std::vector<float>& right, std::string* error) {
+  lame_t lame = lame_init();
+  if (!lame) {
+    *error = "cannot start LAME";
+    return false;
+  }
+  lame_set_in_samplerate(lame, kSampleRate);
+  lame_set_out_samplerate(lame, kSampleRate);
+  lame_set_num_channels(lame, 2);
+  lame_set_mode(lame, JOINT_STEREO);
+  lame_set_brate(lame, 192);
+  lame_set_VBR(lame, vbr_off);
+  lame_set_quality(lame, 3);
+  lame_set_bWriteVbrTag(lame, 1);
+  lame_set_write_id3tag_automatic(lame, 0);
+  if (lame_init_params(lame) < 0) {
     lame_close(lame);
-    if (std::fclose(file) != 0 && encoded) {
-        encoded = false;
-        *error = "cannot write " + temporary + ": " + std::strerror(errno);
-    }
-    if (encoded && std::rename(temporary.c_str(), path.c_str()) != 0) {
-        encoded = false;
-        *error = "cannot rename " + temporary + " to " + path + ": " + std::strerror(errno);
-    }
-    if (!encoded) std::remove(temporary.c_str());
-    return encoded;
+    *error = "LAME rejected the encoder settings";
+    return false;
+  }
+  std::string temporary = path + ".part";
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (!file) {
+    lame_close(lame);
+    *error = "cannot create " + temporary + ": " + std::strerror(errno);
+    return false;
+  }
+  bool encoded = Encode(lame, file, left, right, error);
+  lame_close(lame);
+  if (std::fclose(file) != 0 && encoded) {
+    encoded = false;
+    *error = "cannot write " + temporary + ": " + std::strerror(errno);
+  }
+  if (encoded && std::rename(temporary.c_str(), path.c_str()) != 0) {
+    encoded = false;
+    *error = "cannot rename " + temporary + " to " + path + ": " + std::strerror(errno);
+  }
+  if (!encoded) std::remove(temporary.c_str());
+  return encoded;
 }

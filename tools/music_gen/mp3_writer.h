@@ -6,4 +6,5 @@
 // Encodes the stereo signal (-1..1) with LAME at a constant 192 kbit/s and writes it
 // with the LAME/Xing tag filled in, so readers know the exact length. Writes
 // through a temporary file renamed at the end.
-bool WriteMp3(const std::string& path, const std::vector<float>& left, const std::vector<float>& right, std::string* error);
+bool WriteMp3(const std::string& path, const std::vector<float>& left,
+              const std::vector<float>& right, std::string* error);

@@ -14,7 +14,8 @@ inline constexpr double kFadeEnd = 221.0;
 
 enum Section { kIntro, kRise, kDrift, kOrbit, kSurge, kHush, kGather, kFinale, kSectionCount };
 // The scene's schedule turns at these times; each section starts on the beat nearest.
-inline constexpr double kSectionStarts[kSectionCount] = {0.0, 19.0, 61.0, 80.0, 130.0, 190.0, 210.0, 217.0};
+inline constexpr double kSectionStarts[kSectionCount] = {0.0,   19.0,  61.0,  80.0,
+                                                         130.0, 190.0, 210.0, 217.0};
 
 double StepTime(int step);  // sixteenth-note step, 0 at kGridOrigin
 Section SectionAtStep(int step);

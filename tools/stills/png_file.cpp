@@ -20,7 +20,8 @@ void OnPngWarning(png_structp, png_const_charp) {}
 // libpng reports failures by longjmp, so nothing with a destructor may live
 // in this frame.
 bool Encode(std::FILE* file, const unsigned char* rgba, int width, int height) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
   if (png == nullptr) {
     pngError = "libpng could not start";
     return false;

@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
   int64_t next = 0;
   int status = 0;
   for (int64_t wanted : frames) {
-    for (; next < wanted; ++next) RunHeadlessFrame(ScheduledElapsedMs(next, kFramesPerSecond), false);
+    for (; next < wanted; ++next)
+      RunHeadlessFrame(ScheduledElapsedMs(next, kFramesPerSecond), false);
     const int32_t elapsedMs = ScheduledElapsedMs(wanted, kFramesPerSecond);
     RunHeadlessFrame(elapsedMs, true);
     ++next;

@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tools/music_gen/effects.h"
 #include "tools/music_gen/mixdown.h"
@@ -13,152 +13,145 @@ namespace {
 constexpr double kOneSecond = 1.0;
 
 struct Rendered {
-    MixBuses buses;
-    explicit Rendered(double seconds) { ResizeBuses(buses, static_cast<int>(seconds * kSampleRate)); }
+  MixBuses buses;
+  explicit Rendered(double seconds) { ResizeBuses(buses, static_cast<int>(seconds * kSampleRate)); }
 };
 
-float MaxAbs(const std::vector<float>& v, size_t from, size_t to)
-{
-    float m = 0.0f;
-    for (size_t i = from; i < to && i < v.size(); ++i) m = std::fmax(m, std::fabs(v[i]));
-    return m;
+float MaxAbs(const std::vector<float>& v, size_t from, size_t to) {
+  float m = 0.0f;
+  for (size_t i = from; i < to && i < v.size(); ++i) m = std::fmax(m, std::fabs(v[i]));
+  return m;
 }
 
 // Every note must start and end at silence (no clicks), stay finite, and leave
 // nothing behind its tail.
-void ExpectCleanNote(const Rendered& r, double start, double end, const char* voice)
-{
-    SCOPED_TRACE(voice);
-    const std::vector<float>& out = r.buses.left;
-    size_t first = static_cast<size_t>(std::lround(start * kSampleRate));
-    size_t last = static_cast<size_t>(std::lround(end * kSampleRate));
-    for (float v : out) ASSERT_TRUE(std::isfinite(v));
-    float peak = MaxAbs(out, first, last);
-    ASSERT_GT(peak, 0.01f);
-    EXPECT_EQ(MaxAbs(out, 0, first), 0.0f);
-    EXPECT_LT(std::fabs(out[first]), 0.02f * peak);
-    EXPECT_LT(MaxAbs(out, last - 20, last), 0.02f * peak);
-    EXPECT_EQ(MaxAbs(out, last + 1, out.size()), 0.0f);
+void ExpectCleanNote(const Rendered& r, double start, double end, const char* voice) {
+  SCOPED_TRACE(voice);
+  const std::vector<float>& out = r.buses.left;
+  size_t first = static_cast<size_t>(std::lround(start * kSampleRate));
+  size_t last = static_cast<size_t>(std::lround(end * kSampleRate));
+  for (float v : out) ASSERT_TRUE(std::isfinite(v));
+  float peak = MaxAbs(out, first, last);
+  ASSERT_GT(peak, 0.01f);
+  EXPECT_EQ(MaxAbs(out, 0, first), 0.0f);
+  EXPECT_LT(std::fabs(out[first]), 0.02f * peak);
+  EXPECT_LT(MaxAbs(out, last - 20, last), 0.02f * peak);
+  EXPECT_EQ(MaxAbs(out, last + 1, out.size()), 0.0f);
 }
 
-TEST(MusicVoices, EveryVoiceStartsAndEndsInSilence)
-{
-    const Placement centre = {1.0f, 0.0f, 0.0f, 0.0f};
-    std::vector<float> brightness(static_cast<size_t>(4 * kSampleRate / kControlBlock + 2), 0.6f);
-    {
-        Rendered r(4.0);
-        RenderPad(r.buses, 0.5, 1.0, 57.0f, centre, brightness, 3u);
-        ExpectCleanNote(r, 0.5, 0.5 + 1.0 + 1.4, "pad");
-    }
-    {
-        Rendered r(kOneSecond);
-        RenderBass(r.buses, 0.1, 0.3, 38.0f, centre, 1.0f);
-        ExpectCleanNote(r, 0.1, 0.1 + 0.3 + 0.05, "bass");
-    }
-    {
-        Rendered r(2.0);
-        RenderPluck(r.buses, 0.1, 72.0f, centre, 0.2f);
-        ExpectCleanNote(r, 0.1, 0.1 + 1.2, "pluck");
-    }
-    {
-        Rendered r(2.0);
-        RenderLead(r.buses, 0.1, 0.8, 74.0f, centre);
-        ExpectCleanNote(r, 0.1, 0.1 + 0.8 + 0.3, "lead");
-    }
-    {
-        Rendered r(2.0);
-        RenderKick(r.buses, 0.1, centre);
-        ExpectCleanNote(r, 0.1, 1.0, "kick");
-        Rendered s(2.0);
-        RenderSnare(s.buses, 0.1, centre, 5u);
-        ExpectCleanNote(s, 0.1, 0.8, "snare");
-        Rendered h(2.0);
-        RenderHat(h.buses, 0.1, centre, 0.05f, 9u);
-        ExpectCleanNote(h, 0.1, 0.1 + 0.3, "hat");
-    }
-    {
-        Rendered rise(3.0), fall(4.0);
-        RenderWash(rise.buses, 0.2, 2.0, true, centre, 1u);
-        ExpectCleanNote(rise, 0.2, 2.2, "riser");
-        RenderWash(fall.buses, 0.2, 3.0, false, centre, 1u);
-        ExpectCleanNote(fall, 0.2, 3.2, "cymbal");
-    }
+TEST(MusicVoices, EveryVoiceStartsAndEndsInSilence) {
+  const Placement centre = {1.0f, 0.0f, 0.0f, 0.0f};
+  std::vector<float> brightness(static_cast<size_t>(4 * kSampleRate / kControlBlock + 2), 0.6f);
+  {
+    Rendered r(4.0);
+    RenderPad(r.buses, 0.5, 1.0, 57.0f, centre, brightness, 3u);
+    ExpectCleanNote(r, 0.5, 0.5 + 1.0 + 1.4, "pad");
+  }
+  {
+    Rendered r(kOneSecond);
+    RenderBass(r.buses, 0.1, 0.3, 38.0f, centre, 1.0f);
+    ExpectCleanNote(r, 0.1, 0.1 + 0.3 + 0.05, "bass");
+  }
+  {
+    Rendered r(2.0);
+    RenderPluck(r.buses, 0.1, 72.0f, centre, 0.2f);
+    ExpectCleanNote(r, 0.1, 0.1 + 1.2, "pluck");
+  }
+  {
+    Rendered r(2.0);
+    RenderLead(r.buses, 0.1, 0.8, 74.0f, centre);
+    ExpectCleanNote(r, 0.1, 0.1 + 0.8 + 0.3, "lead");
+  }
+  {
+    Rendered r(2.0);
+    RenderKick(r.buses, 0.1, centre);
+    ExpectCleanNote(r, 0.1, 1.0, "kick");
+    Rendered s(2.0);
+    RenderSnare(s.buses, 0.1, centre, 5u);
+    ExpectCleanNote(s, 0.1, 0.8, "snare");
+    Rendered h(2.0);
+    RenderHat(h.buses, 0.1, centre, 0.05f, 9u);
+    ExpectCleanNote(h, 0.1, 0.1 + 0.3, "hat");
+  }
+  {
+    Rendered rise(3.0), fall(4.0);
+    RenderWash(rise.buses, 0.2, 2.0, true, centre, 1u);
+    ExpectCleanNote(rise, 0.2, 2.2, "riser");
+    RenderWash(fall.buses, 0.2, 3.0, false, centre, 1u);
+    ExpectCleanNote(fall, 0.2, 3.2, "cymbal");
+  }
 }
 
-TEST(MusicVoices, NotesPastTheEndOfTheBuffersAreCut)
-{
-    Rendered r(0.5);
-    const Placement centre = {1.0f, 0.0f, 1.0f, 1.0f};
-    RenderLead(r.buses, 0.4, 2.0, 60.0f, centre);
-    RenderKick(r.buses, 0.6, centre);
-    EXPECT_EQ(r.buses.left.size(), static_cast<size_t>(0.5 * kSampleRate));
-    EXPECT_GT(MaxAbs(r.buses.left, 0, r.buses.left.size()), 0.0f);
+TEST(MusicVoices, NotesPastTheEndOfTheBuffersAreCut) {
+  Rendered r(0.5);
+  const Placement centre = {1.0f, 0.0f, 1.0f, 1.0f};
+  RenderLead(r.buses, 0.4, 2.0, 60.0f, centre);
+  RenderKick(r.buses, 0.6, centre);
+  EXPECT_EQ(r.buses.left.size(), static_cast<size_t>(0.5 * kSampleRate));
+  EXPECT_GT(MaxAbs(r.buses.left, 0, r.buses.left.size()), 0.0f);
 }
 
-TEST(MusicEffects, ReverbAndEchoesDieAwayAndDcIsRemoved)
-{
-    const size_t frames = static_cast<size_t>(6 * kSampleRate);
-    std::vector<float> send(frames, 0.0f), left(frames, 0.0f), right(frames, 0.0f);
-    send[100] = 1.0f;
-    AddReverb(send, 1.0f, left, right);
-    AddPingPongDelay(send, 0.25, 0.4f, left, right);
-    float early = MaxAbs(left, 0, static_cast<size_t>(kSampleRate));
-    float late = MaxAbs(left, frames - static_cast<size_t>(kSampleRate), frames);
-    EXPECT_GT(early, 0.0f);
-    EXPECT_GT(MaxAbs(right, 0, static_cast<size_t>(kSampleRate)), 0.0f);
-    EXPECT_LT(late, 1e-3f * early);
+TEST(MusicEffects, ReverbAndEchoesDieAwayAndDcIsRemoved) {
+  const size_t frames = static_cast<size_t>(6 * kSampleRate);
+  std::vector<float> send(frames, 0.0f), left(frames, 0.0f), right(frames, 0.0f);
+  send[100] = 1.0f;
+  AddReverb(send, 1.0f, left, right);
+  AddPingPongDelay(send, 0.25, 0.4f, left, right);
+  float early = MaxAbs(left, 0, static_cast<size_t>(kSampleRate));
+  float late = MaxAbs(left, frames - static_cast<size_t>(kSampleRate), frames);
+  EXPECT_GT(early, 0.0f);
+  EXPECT_GT(MaxAbs(right, 0, static_cast<size_t>(kSampleRate)), 0.0f);
+  EXPECT_LT(late, 1e-3f * early);
 
-    std::vector<float> offset(frames, 0.5f);
-    RemoveDc(offset);
-    EXPECT_LT(MaxAbs(offset, frames - static_cast<size_t>(kSampleRate), frames), 1e-3f);
+  std::vector<float> offset(frames, 0.5f);
+  RemoveDc(offset);
+  EXPECT_LT(MaxAbs(offset, frames - static_cast<size_t>(kSampleRate), frames), 1e-3f);
 }
 
-TEST(MusicMix, LoudestSampleLandsOnTheTargetAndSilenceStaysSilent)
-{
-    std::vector<float> left, right;
-    {
-        MixBuses main, outro;
-        ResizeBuses(main, kSampleRate);
-        ResizeBuses(outro, kSampleRate);
-        MixDown(main, outro, 0.84f, left, right);
-        EXPECT_EQ(MaxAbs(left, 0, left.size()), 0.0f);
-        EXPECT_EQ(MaxAbs(right, 0, right.size()), 0.0f);
-    }
+TEST(MusicMix, LoudestSampleLandsOnTheTargetAndSilenceStaysSilent) {
+  std::vector<float> left, right;
+  {
     MixBuses main, outro;
     ResizeBuses(main, kSampleRate);
     ResizeBuses(outro, kSampleRate);
-    RenderKick(main, 0.1, {1.0f, -0.5f, 0.3f, 0.0f});
-    RenderPluck(outro, 0.2, 80.0f, {2.0f, 0.5f, 0.0f, 0.0f}, 0.1f);
     MixDown(main, outro, 0.84f, left, right);
-    EXPECT_NEAR(std::fmax(MaxAbs(left, 0, left.size()), MaxAbs(right, 0, right.size())), 0.84f, 1e-5f);
+    EXPECT_EQ(MaxAbs(left, 0, left.size()), 0.0f);
+    EXPECT_EQ(MaxAbs(right, 0, right.size()), 0.0f);
+  }
+  MixBuses main, outro;
+  ResizeBuses(main, kSampleRate);
+  ResizeBuses(outro, kSampleRate);
+  RenderKick(main, 0.1, {1.0f, -0.5f, 0.3f, 0.0f});
+  RenderPluck(outro, 0.2, 80.0f, {2.0f, 0.5f, 0.0f, 0.0f}, 0.1f);
+  MixDown(main, outro, 0.84f, left, right);
+  EXPECT_NEAR(std::fmax(MaxAbs(left, 0, left.size()), MaxAbs(right, 0, right.size())), 0.84f,
+              1e-5f);
 }
 
-TEST(MusicPlan, SectionsTurnOnTheBeatNearestEachSceneBoundary)
-{
-    EXPECT_EQ(SectionAtStep(-144), kIntro);
-    EXPECT_EQ(SectionAtStep(-1), kIntro);
-    for (int section = kRise; section < kSectionCount; ++section) {
-        SCOPED_TRACE(section);
-        int step = -200;
-        while (step < 2000 && SectionAtStep(step) != section) ++step;
-        ASSERT_LT(step, 2000);
-        EXPECT_EQ(step % 4, 0);
-        EXPECT_EQ(SectionAtStep(step - 1), section - 1);
-        EXPECT_LE(std::fabs(StepTime(step) - kSectionStarts[section]), kBeatSeconds / 2 + 1e-9);
-    }
-    // Four bars are one breath of the swell.
-    EXPECT_NEAR(StepTime(64) - StepTime(0), 2.0 * 3.14159265358979 / 0.75, 1e-9);
-    EXPECT_NEAR(StepTime(0), 19.0, 1e-12);
+TEST(MusicPlan, SectionsTurnOnTheBeatNearestEachSceneBoundary) {
+  EXPECT_EQ(SectionAtStep(-144), kIntro);
+  EXPECT_EQ(SectionAtStep(-1), kIntro);
+  for (int section = kRise; section < kSectionCount; ++section) {
+    SCOPED_TRACE(section);
+    int step = -200;
+    while (step < 2000 && SectionAtStep(step) != section) ++step;
+    ASSERT_LT(step, 2000);
+    EXPECT_EQ(step % 4, 0);
+    EXPECT_EQ(SectionAtStep(step - 1), section - 1);
+    EXPECT_LE(std::fabs(StepTime(step) - kSectionStarts[section]), kBeatSeconds / 2 + 1e-9);
+  }
+  // Four bars are one breath of the swell.
+  EXPECT_NEAR(StepTime(64) - StepTime(0), 2.0 * 3.14159265358979 / 0.75, 1e-9);
+  EXPECT_NEAR(StepTime(0), 19.0, 1e-12);
 }
 
-TEST(MusicPlan, FadeFollowsThePictureFromFullToSilence)
-{
-    EXPECT_EQ(FadeGain(0.0), 1.0f);
-    EXPECT_EQ(FadeGain(219.0), 1.0f);
-    EXPECT_NEAR(FadeGain(220.0), 0.5f, 1e-6f);
-    EXPECT_EQ(FadeGain(221.0), 0.0f);
-    EXPECT_EQ(FadeGain(230.0), 0.0f);
-    for (double t = 219.0; t < 221.0; t += 0.01) EXPECT_GE(FadeGain(t), FadeGain(t + 0.01)) << t;
+TEST(MusicPlan, FadeFollowsThePictureFromFullToSilence) {
+  EXPECT_EQ(FadeGain(0.0), 1.0f);
+  EXPECT_EQ(FadeGain(219.0), 1.0f);
+  EXPECT_NEAR(FadeGain(220.0), 0.5f, 1e-6f);
+  EXPECT_EQ(FadeGain(221.0), 0.0f);
+  EXPECT_EQ(FadeGain(230.0), 0.0f);
+  for (double t = 219.0; t < 221.0; t += 0.01) EXPECT_GE(FadeGain(t), FadeGain(t + 0.01)) << t;
 }
 
 }  // namespace

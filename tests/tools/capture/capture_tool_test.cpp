@@ -79,9 +79,9 @@ class CaptureTool : public ::testing::Test {
     return names;
   }
   std::string Probe(const std::string& file, const std::string& stream, const std::string& entry) {
-    std::string value = CommandOutput("ffprobe -v error -count_frames -select_streams " + stream +
-                                      " -show_entries stream=" + entry + " -of csv=p=0 " +
-                                      folder + "/" + file);
+    std::string value =
+        CommandOutput("ffprobe -v error -count_frames -select_streams " + stream +
+                      " -show_entries stream=" + entry + " -of csv=p=0 " + folder + "/" + file);
     value.erase(std::remove(value.begin(), value.end(), '\n'), value.end());
     return value;
   }
@@ -110,8 +110,8 @@ TEST_F(CaptureTool, OneSecondHasSixtyFramesAndOneSecondOfMusicEveryTime) {
 
 TEST_F(CaptureTool, FramesEqualTheHeadlessRunnersFullyDrawnFrames) {
   // Sparks (which draw from the random source) are on screen from 3.3 s.
-  const ToolRun run = Capture({"--quiet", "--size", "160x90", "--from", "4", "--to", "4.05",
-                               "frames/"});
+  const ToolRun run =
+      Capture({"--quiet", "--size", "160x90", "--from", "4", "--to", "4.05", "frames/"});
   ASSERT_EQ(run.status, 0) << run.messages;
   EXPECT_EQ(Entries().count("frames"), 1u);
 
@@ -135,8 +135,8 @@ TEST_F(CaptureTool, FramesEqualTheHeadlessRunnersFullyDrawnFrames) {
 }
 
 TEST_F(CaptureTool, TheTitleCardsComeUpAfter221Seconds) {
-  const ToolRun run = Capture({"--quiet", "--size", "160x90", "--from", "221", "--to", "223",
-                               "cards/"});
+  const ToolRun run =
+      Capture({"--quiet", "--size", "160x90", "--from", "221", "--to", "223", "cards/"});
   ASSERT_EQ(run.status, 0) << run.messages;
   EXPECT_EQ(std::distance(fs::directory_iterator(folder + "/cards"), fs::directory_iterator()),
             120);
@@ -156,8 +156,7 @@ TEST_F(CaptureTool, FailuresSayWhyAndLeaveNothingBehind) {
 
   run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "nowhere/out.mp4"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.messages.find("cannot write 'nowhere/out.mp4'"), std::string::npos)
-      << run.messages;
+  EXPECT_NE(run.messages.find("cannot write 'nowhere/out.mp4'"), std::string::npos) << run.messages;
 
   run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "out.mp4"}, {"PATH=/nonexistent"});
   EXPECT_EQ(run.status, 1);
@@ -191,8 +190,7 @@ TEST_F(CaptureTool, FailuresSayWhyAndLeaveNothingBehind) {
   fs::remove(folder + "/TEX.tga");
   run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "out.mp4"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.messages.find("TEX.tga is not in this folder"), std::string::npos)
-      << run.messages;
+  EXPECT_NE(run.messages.find("TEX.tga is not in this folder"), std::string::npos) << run.messages;
   EXPECT_EQ(Entries(), std::set<std::string>{"RX_muc.mp3"});
 }
 
@@ -215,8 +213,7 @@ TEST_F(CaptureTool, CtrlCStopsAndLeavesNoFile) {
   const int status = FinishTool(tool);
   ASSERT_TRUE(started) << tool.messages;
   EXPECT_EQ(status, 128 + SIGINT) << tool.messages;
-  EXPECT_NE(tool.messages.find("stopped; nothing was written"), std::string::npos)
-      << tool.messages;
+  EXPECT_NE(tool.messages.find("stopped; nothing was written"), std::string::npos) << tool.messages;
   EXPECT_EQ(Entries(), assetsOnly);
 }
 

@@ -79,7 +79,8 @@ TEST(EncoderProcess, ReportsHowTheChildEnded) {
   EncoderProcess quitting;
   ASSERT_TRUE(StartEncoder({"true"}, quitting, error));
   bool failed = false;
-  for (int i = 0; i < 64 && !failed; ++i) failed = !WriteToEncoder(quitting, frame.data(), frame.size());
+  for (int i = 0; i < 64 && !failed; ++i)
+    failed = !WriteToEncoder(quitting, frame.data(), frame.size());
   EXPECT_TRUE(failed);
   EXPECT_TRUE(FinishEncoder(quitting, error));
 
@@ -100,7 +101,8 @@ class OutputTargetTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(folder); }
   std::vector<std::string> Entries() const {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(folder))
+      names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
   }

@@ -38,7 +38,7 @@ TEST(FrameSchedule, RangesHoldSecondsTimesFpsFrames) {
   ASSERT_TRUE(RecordedFrames(229.5, 500.0, 60, first, last));
   EXPECT_EQ(last, 13800);
 
-  EXPECT_FALSE(RecordedFrames(1.0, 1.01, 60, first, last));  // between two frames
+  EXPECT_FALSE(RecordedFrames(1.0, 1.01, 60, first, last));     // between two frames
   EXPECT_FALSE(RecordedFrames(230.5, 240.0, 30, first, last));  // past the last frame
 }
 

@@ -27,7 +27,8 @@ ToolProcess StartTool(const std::string& folder, const std::vector<std::string>&
     const std::string entry = *variable;
     bool replaced = false;
     for (const std::string& extra : environment)
-      replaced = replaced || entry.compare(0, extra.find('=') + 1, extra, 0, extra.find('=') + 1) == 0;
+      replaced =
+          replaced || entry.compare(0, extra.find('=') + 1, extra, 0, extra.find('=') + 1) == 0;
     if (!replaced) variables.push_back(entry);
   }
   variables.insert(variables.end(), environment.begin(), environment.end());
