@@ -4,11 +4,14 @@
 # refreshed once, only when something is missing.
 #   scripts/install-deps.sh            build, run and test on Linux
 #   scripts/install-deps.sh --windows  also the cross compiler and Wine
+# Where packages cannot be installed (no apt-get, no root and no sudo, no
+# network), it names the missing ones and leaves the rest to CMake, which
+# stops with the package that each missing part comes from.
 set -euo pipefail
 
 packages=(
   # build and tests
-  cmake g++ make pkg-config libgtest-dev libbenchmark-dev
+  cmake g++ make pkg-config libgtest-dev libbenchmark-dev libcli11-dev
   # drawing: OpenGL 1.1 + GLU, headless through EGL on Mesa
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   # the real-time host: window, input and music
@@ -23,15 +26,34 @@ if [[ "${1:-}" == "--windows" ]]; then
              gstreamer1.0-plugins-base gstreamer1.0-plugins-good zip unzip)
 fi
 
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
 missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
+if command -v dpkg-query >/dev/null; then
+  for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
+else
+  missing=("${packages[@]}")
+fi
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
+give_up() {
+  echo "install-deps: $1; could not install: ${missing[*]}" >&2
+  echo "install-deps: install them (or your system's equivalents) by hand; the build names what it lacks" >&2
+  exit 0
+}
+
+command -v apt-get >/dev/null || give_up "no apt-get on this machine"
 sudo=()
-[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+if [[ $(id -u) -ne 0 ]]; then
+  command -v sudo >/dev/null || give_up "not root and no sudo"
+  sudo=(sudo)
+fi
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -q
-"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+if ! "${sudo[@]}" apt-get update -q || \
+   ! "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+  still=()
+  for p in "${missing[@]}"; do installed "$p" || still+=("$p"); done
+  missing=("${still[@]}")
+  [[ ${#missing[@]} -eq 0 ]] || give_up "apt-get failed"
+fi

@@ -4,7 +4,8 @@
 # and the sanitizer build draws slowly). Everything started here is stopped on
 # exit.
 #
-# Expects in the environment (CTest sets them): QUORVANE, X_CLOSE_WINDOW, PCM_MATCH.
+# Expects in the environment (CTest sets them): QUORVANE, X_CLOSE_WINDOW, PCM_MATCH,
+# FAKETIME_LIBRARY.
 set -euo pipefail
 
 export LC_ALL=C
@@ -17,7 +18,6 @@ piece_started_ms=0
 
 # The backdrop band of the test atlas, and the colour of the title-card band.
 readonly kBackdropColour='rgb(40,160,220)'
-readonly kFaketimeLib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 
 cleanup() {
   if [[ -n $piece_pid ]]; then
@@ -109,7 +109,7 @@ start_piece() {
 # whose clocks go SPEED times as fast. The sanitizer runtime must then not
 # insist on being loaded first.
 faketime_vars() {
-  faketime=("LD_PRELOAD=$kFaketimeLib" "FAKETIME=+0 x$1"
+  faketime=("LD_PRELOAD=$FAKETIME_LIBRARY" "FAKETIME=+0 x$1"
             "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0")
 }
 

@@ -16,7 +16,7 @@
 #include "tools/capture/output_target.h"
 #include "tools/capture/progress.h"
 #include "tools/capture/readback_ring.h"
-#include "tools/stills/png_file.h"
+#include "tools/common/png_file.h"
 
 volatile std::sig_atomic_t captureStopSignal = 0;
 

@@ -5,7 +5,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include "host/gl_procs.h"
+#include "host/egl/gl_procs.h"
 
 namespace {
 

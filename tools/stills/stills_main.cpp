@@ -14,7 +14,7 @@
 #include "host/frame_clock.h"
 #include "host/headless_run.h"
 #include "host/offscreen.h"
-#include "tools/stills/png_file.h"
+#include "tools/common/png_file.h"
 
 namespace {
 

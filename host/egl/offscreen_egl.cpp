@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "host/gl_procs.h"
+#include "host/egl/gl_procs.h"
 
 namespace {
 
