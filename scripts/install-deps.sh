@@ -50,8 +50,8 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-if ! "${sudo[@]}" apt-get update -q || \
-   ! "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+if ! "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -q || \
+   ! "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"; then
   still=()
   for p in "${missing[@]}"; do installed "$p" || still+=("$p"); done
   missing=("${still[@]}")
