@@ -2,9 +2,11 @@
 BUILD   := build
 SANBUILD := build-san
 WINBUILD := build-win
+WEBBUILD := build-web
 JOBS    := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build run test test-sanitizers bench capture clean windows test-windows
+.PHONY: all deps build run test test-sanitizers bench capture clean windows test-windows \
+        web serve-web test-web
 
 all: build
 
@@ -53,5 +55,24 @@ windows: build
 test-windows: windows
 	bash tests/windows/smoke_test.sh $(BUILD) $(WINBUILD)
 
+# The piece for a browser: build-web/ holds the page, the program and the
+# generated atlas and music from the Linux build; any static web host can
+# serve the folder. Debian's emcc finds acorn only through NODE_PATH.
+EMNODE := NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH))
+web: build
+	@bash scripts/install-deps.sh --web
+	$(EMNODE) emcmake cmake -S . -B $(WEBBUILD) -DCMAKE_BUILD_TYPE=Release
+	$(EMNODE) cmake --build $(WEBBUILD) -j $(JOBS)
+	cp $(BUILD)/TEX.tga $(BUILD)/RX_muc.mp3 $(WEBBUILD)/
+
+# A local look at http://127.0.0.1:8000/ (Ctrl-C stops).
+serve-web: web
+	node scripts/serve_web.mjs $(WEBBUILD) 8000
+
+# The browser build in headless Chromium against the native build.
+test-web: web
+	@bash scripts/install-web-tests.sh
+	QUORVANE_BUILD=$(CURDIR)/$(BUILD) QUORVANE_WEB_BUILD=$(CURDIR)/$(WEBBUILD) bash tests/web/run.sh
+
 clean:
-	rm -rf $(BUILD) $(SANBUILD) $(WINBUILD)
+	rm -rf $(BUILD) $(SANBUILD) $(WINBUILD) $(WEBBUILD)

@@ -4,6 +4,8 @@
 # refreshed once, only when something is missing.
 #   scripts/install-deps.sh            build, run and test on Linux
 #   scripts/install-deps.sh --windows  also the cross compiler and Wine
+#   scripts/install-deps.sh --web      also Emscripten, Chromium and Node (the
+#                                      browser tests' npm packages: install-web-tests.sh)
 # Where packages cannot be installed (no apt-get, no root and no sudo, no
 # network), it names the missing ones and leaves the rest to CMake, which
 # stops with the package that each missing part comes from.
@@ -24,6 +26,11 @@ packages=(
 if [[ "${1:-}" == "--windows" ]]; then
   packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
              gstreamer1.0-plugins-base gstreamer1.0-plugins-good zip unzip)
+fi
+if [[ "${1:-}" == "--web" ]]; then
+  # emcc needs acorn from node-acorn; npm only where Node came without one.
+  packages+=(emscripten node-acorn chromium python3)
+  command -v npm >/dev/null || packages+=(npm)
 fi
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

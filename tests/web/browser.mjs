@@ -1,0 +1,71 @@
+// Headless Chromium for the browser tests, and the build served beside it.
+// Everything started here is stopped by close(), also when a test fails.
+import {mkdtemp, rm} from 'node:fs/promises';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+import {startServer} from '../../scripts/serve_web.mjs';
+
+export const kChromium = process.env.QUORVANE_CHROMIUM || '/usr/bin/chromium';
+
+// WebGL without a GPU: SwiftShader by default, or Mesa through ANGLE's EGL
+// back end with QUORVANE_WEBGL=mesa. The networking switches keep Chromium
+// from reaching out, which this machine's closed network would refuse.
+export function chromiumArguments(width, height) {
+  const webgl = process.env.QUORVANE_WEBGL === 'mesa'
+      ? ['--use-angle=gl-egl', '--ignore-gpu-blocklist']
+      : ['--use-angle=swiftshader', '--enable-unsafe-swiftshader'];
+  return [
+    ...webgl, `--window-size=${width},${height}`, '--no-sandbox', '--disable-quic',
+    '--no-first-run', '--disable-background-networking', '--disable-component-update',
+    '--disable-sync', '--disable-default-apps', '--mute-audio',
+  ];
+}
+
+export async function openBrowser({folder, hidden = [], width = 1280, height = 720, extraArguments = []}) {
+  const profile = await mkdtemp(join(tmpdir(), 'quorvane-chromium-'));
+  let server = null;
+  let browser = null;
+  const close = async () => {
+    if (browser) await browser.close().catch(() => browser.process()?.kill('SIGKILL'));
+    if (server) await server.close();
+    await rm(profile, {recursive: true, force: true});
+  };
+  try {
+    server = await startServer(folder, {hidden});
+    browser = await puppeteer.launch({
+      executablePath: kChromium,
+      headless: true,
+      userDataDir: profile,
+      args: [...chromiumArguments(width, height), ...extraArguments],
+      defaultViewport: null,
+    });
+  } catch (e) {
+    await close();
+    throw e;
+  }
+  return {browser, url: server.url, close};
+}
+
+// A new tab whose console and errors are kept for the test's messages.
+export async function openPage(session, query = '') {
+  const page = await session.browser.newPage();
+  const messages = [];
+  page.on('console', m => messages.push(`${m.type()}: ${m.text()}`));
+  page.on('pageerror', e => messages.push(`pageerror: ${e.message}`));
+  page.messages = messages;
+  await page.goto(session.url + query);
+  return page;
+}
+
+export async function waitForState(page, states, timeout = 60000) {
+  const wanted = [].concat(states);
+  await page.waitForFunction(s => s.includes(window.quorvane?.state), {timeout, polling: 100},
+                             wanted)
+      .catch(async e => {
+        const state = await page.evaluate(() => window.quorvane?.state).catch(() => '?');
+        throw new Error(`page state ${state}, not ${wanted.join(' or ')}: ${e.message}\n` +
+                        page.messages.join('\n'));
+      });
+}

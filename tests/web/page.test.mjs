@@ -1,0 +1,183 @@
+// The page around the piece in a real browser: start screen, the gesture and
+// what follows it, the ways a run ends, playing again, and the conditions a
+// visitor's browser may bring (missing files, no WebGL, reduced motion, a
+// hidden tab).
+import assert from 'node:assert/strict';
+import {after, before, describe, test} from 'node:test';
+
+import {openBrowser, openPage, waitForState} from './browser.mjs';
+import {kWebBuild} from './native.mjs';
+
+// At 46 times real time the 230 s of the piece pass in 5 s.
+const kFast = 46;
+
+const state = page => page.evaluate(() => window.quorvane.state);
+const events = page => page.evaluate(() => window.quorvane.log.map(e => e.event));
+const visible = (page, id) =>
+    page.evaluate(id => !document.getElementById(id).closest('[hidden]'), id);
+const sleep = ms => new Promise(done => setTimeout(done, ms));
+
+async function begin(page) {
+  await waitForState(page, 'ready');
+  await page.keyboard.press('KeyA');
+  await waitForState(page, 'running', 5000);
+}
+
+// Whichever event of the run comes first, e.g. that the clock starts before
+// the music does.
+function assertOrder(seen, order) {
+  const at = order.map(event => seen.indexOf(event));
+  at.forEach((index, i) => assert.ok(index >= 0, `no ${order[i]} in the log: ${seen}`));
+  for (let i = 1; i < at.length; ++i)
+    assert.ok(at[i - 1] < at[i], `${order[i - 1]} should come before ${order[i]}: ${seen}`);
+}
+
+describe('a visitor with a WebGL browser', () => {
+  let session;
+  before(async () => {
+    session = await openBrowser({folder: kWebBuild});
+  });
+  after(async () => {
+    if (session) await session.close();
+  });
+
+  test('sees a quiet start screen that waits for a gesture', async () => {
+    const page = await openPage(session);
+    await waitForState(page, 'ready');
+    assert.ok(await visible(page, 'begin'));
+    assert.match(await page.$eval('#begin', b => b.textContent), /click or press a key to begin/);
+    assert.equal(await visible(page, 'motion'), false);
+    await sleep(1000);
+    assert.equal(await state(page), 'ready', 'the piece must not start by itself');
+    assert.deepEqual(await page.evaluate(() => window.quorvane.problems), []);
+    await page.close();
+  });
+
+  test('with reduced motion is told what the piece is, and may still begin', async () => {
+    const page = await session.browser.newPage();
+    await page.emulateMediaFeatures([{name: 'prefers-reduced-motion', value: 'reduce'}]);
+    await page.goto(session.url);
+    await waitForState(page, 'ready');
+    assert.ok(await visible(page, 'motion'));
+    await sleep(1000);
+    assert.equal(await state(page), 'ready');
+    await begin(page);
+    await page.keyboard.press('Escape');
+    await waitForState(page, 'ended', 5000);
+    await page.close();
+  });
+
+  test('begins with full screen, then the clock, then the music; Escape ends it', async () => {
+    const page = await openPage(session);
+    await begin(page);
+    await page.waitForFunction(() => window.quorvane.frames > 10, {timeout: 10000});
+    assertOrder(await events(page),
+                ['begin', 'fullscreen-requested', 'clock-start', 'music-output', 'music-stream',
+                 'music-play']);
+    assert.ok(await page.evaluate(() => document.fullscreenElement !== null));
+    const canvas = await page.evaluate(() => {
+      const c = document.getElementById('canvas');
+      return [c.width, c.height, screen.width * devicePixelRatio, screen.height * devicePixelRatio];
+    });
+    assert.deepEqual(canvas.slice(0, 2), canvas.slice(2), 'the canvas covers the screen');
+    assert.ok(await page.evaluate(() => !window.Module.musicStream.audio.paused));
+
+    await page.keyboard.press('Escape');
+    await waitForState(page, 'ended', 5000);
+    assert.ok(await visible(page, 'again'));
+    assert.ok(await page.evaluate(() => document.activeElement.id === 'again'));
+    await page.waitForFunction(() => document.fullscreenElement === null, {timeout: 5000});
+    assert.equal(await page.evaluate(() => window.Module.musicStream), null, 'music freed');
+    await page.close();
+  });
+
+  test('leaving full screen ends the run like Escape', async () => {
+    const page = await openPage(session);
+    await begin(page);
+    await page.waitForFunction(() => document.fullscreenElement !== null, {timeout: 5000});
+    await page.evaluate(() => document.exitFullscreen());
+    await waitForState(page, 'ended', 5000);
+    await page.close();
+  });
+
+  test('ends by itself at 230 s, and plays again from the start', async () => {
+    const page = await openPage(session, `?speed=${kFast}`);
+    await begin(page);
+    await waitForState(page, 'ended', 30000);
+    const firstRun = await page.evaluate(() => window.quorvane.frames);
+    assert.ok(firstRun > 20, `only ${firstRun} frames in the first run`);
+    assert.ok(await page.evaluate(() => document.fullscreenElement === null));
+
+    await page.keyboard.press('Enter');  // on the focused "play again"
+    await waitForState(page, 'running', 5000);
+    assert.equal((await events(page)).filter(e => e === 'clock-start').length, 2);
+    await page.waitForFunction(() => window.quorvane.frames > 10, {timeout: 10000});
+    await page.keyboard.press('Escape');
+    await waitForState(page, 'ended', 5000);
+    await page.close();
+  });
+
+  test('in a hidden tab the clock keeps running and the run still ends on time',
+       async () => {
+         const page = await openPage(session, `?speed=${kFast}`);
+         await begin(page);
+         await page.waitForFunction(() => window.quorvane.frames > 5, {timeout: 10000});
+         // A hidden tab runs no animation frames at all.
+         await page.evaluate(() => { window.requestAnimationFrame = () => 0; });
+         const before = await page.evaluate(() => window.quorvane.frames);
+         await waitForState(page, 'ended', 30000);
+         const after = await page.evaluate(() => window.quorvane.frames);
+         assert.ok(after > before, 'frames go on without animation frames');
+         await page.close();
+       });
+});
+
+describe('a visitor whose download fails', () => {
+  for (const [file, consequence] of [['TEX.tga', /without its textures/],
+                                     ['RX_muc.mp3', /without music/]]) {
+    test(`is told that ${file} is missing, and may still play`, async () => {
+      const session = await openBrowser({folder: kWebBuild, hidden: [file]});
+      try {
+        const page = await openPage(session);
+        await waitForState(page, 'ready');
+        const problems = await page.$eval('#problems', list => list.textContent);
+        assert.match(problems, new RegExp(file.replace('.', '\\.') + '.*404'));
+        assert.match(problems, consequence);
+        await begin(page);
+        await page.waitForFunction(() => window.quorvane.frames > 5, {timeout: 10000});
+        if (file === 'RX_muc.mp3') assert.ok((await events(page)).includes('music-missing'));
+        await page.keyboard.press('Escape');
+        await waitForState(page, 'ended', 5000);
+      } finally {
+        await session.close();
+      }
+    });
+  }
+
+  test('is told when the program itself does not arrive', async () => {
+    const session = await openBrowser({folder: kWebBuild, hidden: ['quorvane.wasm']});
+    try {
+      const page = await openPage(session);
+      await waitForState(page, 'failed');
+      assert.match(await page.$eval('#problems', l => l.textContent), /could not be started/);
+      assert.equal(await visible(page, 'begin'), false);
+    } finally {
+      await session.close();
+    }
+  });
+});
+
+test('a browser without WebGL is told so and offered nothing to start', async () => {
+  const session = await openBrowser({folder: kWebBuild, extraArguments: ['--disable-webgl']});
+  try {
+    const page = await openPage(session);
+    await waitForState(page, 'no-webgl');
+    assert.match(await page.$eval('#problems', l => l.textContent), /no WebGL/);
+    assert.equal(await visible(page, 'begin'), false);
+    await page.keyboard.press('KeyA');
+    await sleep(500);
+    assert.equal(await state(page), 'no-webgl');
+  } finally {
+    await session.close();
+  }
+});
