@@ -6,7 +6,7 @@ WEBBUILD := build-web
 JOBS    := $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all deps build run test test-sanitizers bench capture clean windows test-windows \
-        web serve-web test-web
+        web serve-web test-web bench-web
 
 all: build
 
@@ -73,6 +73,12 @@ serve-web: web
 test-web: web
 	@bash scripts/install-web-tests.sh
 	QUORVANE_BUILD=$(CURDIR)/$(BUILD) QUORVANE_WEB_BUILD=$(CURDIR)/$(WEBBUILD) bash tests/web/run.sh
+
+# Frames per second of the page in headless Chromium beside the native
+# program under Xvfb, at 1280x720 (several minutes; see bench/web_fps.mjs).
+bench-web: web
+	@bash scripts/install-web-tests.sh
+	QUORVANE_BUILD=$(CURDIR)/$(BUILD) QUORVANE_WEB_BUILD=$(CURDIR)/$(WEBBUILD) node bench/web_fps.mjs
 
 clean:
 	rm -rf $(BUILD) $(SANBUILD) $(WINBUILD) $(WEBBUILD)

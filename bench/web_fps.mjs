@@ -1,0 +1,109 @@
+// Frames per second of the real-time piece at 1280x720: the page in headless
+// Chromium and the native program under Xvfb, run alternately over the same
+// span of the piece; medians of each and their ratio. A measurement, not a
+// test: the numbers depend on the machine and on what else runs on it.
+//
+//   node bench/web_fps.mjs [RUNS] [FROM_S] [TO_S]     (defaults: 3 runs, 45 to 75 s)
+//
+// Needs `make web` (build/ and build-web/) and the browser tests' packages
+// (scripts/install-web-tests.sh). QUORVANE_WEBGL=mesa draws the page's WebGL
+// with Mesa instead of SwiftShader. Native frames are counted by Mesa's own
+// HUD (dumped once a second, not drawn), so the program runs unchanged.
+import {spawn} from 'node:child_process';
+import {mkdtemp, readFile, rm} from 'node:fs/promises';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
+
+import {openBrowser, openPage, waitForState} from '../tests/web/browser.mjs';
+import {kNativeBuild, kWebBuild} from '../tests/web/native.mjs';
+
+const kWidth = 1280;
+const kHeight = 720;
+const runs = Number(process.argv[2] || 3);
+const fromSeconds = Number(process.argv[3] || 45);
+const toSeconds = Number(process.argv[4] || 75);
+
+const sleep = ms => new Promise(done => setTimeout(done, ms));
+const median = values => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+
+function startXvfb() {
+  return new Promise((resolve, reject) => {
+    const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', `${kWidth}x${kHeight}x24`,
+                                '-nolisten', 'tcp'],
+                       {stdio: ['ignore', 'ignore', 'ignore', 'pipe']});
+    xvfb.on('error', reject);
+    xvfb.stdio[3].once('data', data => resolve({xvfb, display: `:${String(data).trim()}`}));
+  });
+}
+
+// The native program from its start to TO_S; frames per second over the span
+// from Mesa's per-second dump, which begins with the first frame, a few ms
+// after the clock starts: its line n is second n of the piece.
+async function nativeRate() {
+  const dump = await mkdtemp(join(tmpdir(), 'quorvane-hud-'));
+  const {xvfb, display} = await startXvfb();
+  try {
+    const piece = spawn('./quorvane', [], {
+      cwd: kNativeBuild,
+      stdio: 'ignore',
+      env: {
+        ...process.env, DISPLAY: display, SDL_AUDIODRIVER: 'dummy', GALLIUM_HUD: 'fps',
+        GALLIUM_HUD_VISIBLE: 'false', GALLIUM_HUD_PERIOD: '1', GALLIUM_HUD_DUMP_DIR: dump,
+      },
+    });
+    let exited = false;
+    const ended = new Promise(done => piece.on('exit', () => done(exited = true)));
+    const perSecond = async () =>
+        (await readFile(join(dump, 'fps'), 'utf8').catch(() => '')).trim().split('\n').map(Number);
+    while (!exited && (await perSecond()).length < toSeconds) await sleep(250);
+    piece.kill('SIGTERM');
+    await ended;
+    const span = (await perSecond()).slice(fromSeconds, toSeconds);
+    if (span.length < toSeconds - fromSeconds) throw new Error('the native run ended early');
+    return span.reduce((a, b) => a + b, 0) / span.length;
+  } finally {
+    xvfb.kill('SIGTERM');
+    await rm(dump, {recursive: true, force: true});
+  }
+}
+
+// The page from the gesture to TO_S, counting the frames it presents between
+// FROM_S and TO_S of its own clock.
+async function browserRate(session) {
+  const page = await openPage(session, `?size=${kWidth}x${kHeight}`);
+  try {
+    await waitForState(page, 'ready');
+    await page.keyboard.press('KeyA');
+    const countAt = seconds => page.waitForFunction(
+        ms => {
+          const start = window.quorvane.log.find(e => e.event === 'clock-start');
+          return start && performance.now() - start.time >= ms &&
+                 {frames: window.quorvane.frames, time: performance.now() - start.time};
+        },
+        {timeout: (toSeconds + 30) * 1000, polling: 10}, seconds * 1000)
+        .then(handle => handle.jsonValue());
+    const first = await countAt(fromSeconds);
+    const last = await countAt(toSeconds);
+    return (last.frames - first.frames) * 1000 / (last.time - first.time);
+  } finally {
+    await page.close();
+  }
+}
+
+const session = await openBrowser({folder: kWebBuild, width: kWidth, height: kHeight});
+const native = [];
+const browser = [];
+try {
+  for (let i = 0; i < runs; ++i) {
+    native.push(await nativeRate());
+    browser.push(await browserRate(session));
+    console.log(`run ${i + 1}: native ${native[i].toFixed(1)} fps, browser ${browser[i].toFixed(1)} fps`);
+  }
+} finally {
+  await session.close();
+}
+const webgl = process.env.QUORVANE_WEBGL === 'mesa' ? 'Mesa (ANGLE on EGL)' : 'SwiftShader';
+console.log(`${kWidth}x${kHeight}, seconds ${fromSeconds} to ${toSeconds}, medians of ${runs}:`);
+console.log(`  native (Xvfb, Mesa llvmpipe)  ${median(native).toFixed(1)} fps`);
+console.log(`  browser (headless Chromium, ${webgl})  ${median(browser).toFixed(1)} fps`);
+console.log(`  browser / native  ${(median(browser) / median(native) * 100).toFixed(0)}%`);
