@@ -144,10 +144,4 @@ TEST(LayerMipmapFilter, SingleRowsAndColumnsAveragePairsTruncated) {
   EXPECT_EQ(column[3], 40);
 }
 
-TEST(LayerMipmapFilter, RedAndBlueSwapPerPixel) {
-  std::vector<unsigned char> pixels = {1, 2, 3, 4, 5, 6, 7, 8};
-  SwapRedAndBlue(pixels.data(), 2);
-  EXPECT_EQ(pixels, (std::vector<unsigned char>{3, 2, 1, 4, 7, 6, 5, 8}));
-}
-
 }  // namespace
