@@ -2,7 +2,7 @@
 // fps run drawn by the page's scripted clock against the capture tool's, and
 // the simulation state against the native hash tool's at every checkpoint.
 import assert from 'node:assert/strict';
-import {mkdir, writeFile} from 'node:fs/promises';
+import {mkdir, rm, writeFile} from 'node:fs/promises';
 import {join} from 'node:path';
 import {after, before, describe, test} from 'node:test';
 
@@ -22,6 +22,7 @@ describe('the browser build draws the native pictures', () => {
   const folder = join(kWebBuild, 'compared');
 
   before(async () => {
+    await rm(folder, {recursive: true, force: true});
     await mkdir(folder, {recursive: true});
     checkpoints = await nativeCheckpoints();
     session = await openBrowser({folder: kWebBuild});
@@ -64,9 +65,11 @@ describe('the browser build draws the native pictures', () => {
     const k = Math.ceil(seconds * kFramesPerSecond);
     test(`frame ${k} (${seconds} s) is within ${kMinimumPsnr} dB of the native capture`,
          {timeout: kDrawTimeout}, async () => {
-           const native = await captureFrame(k, kWidth, kHeight, folder);
+           const native = await captureFrame(k, kWidth, kHeight);
            const browser = await drawInBrowser(k, kWidth, kHeight);
-           await writeFile(join(folder, `browser_${String(k).padStart(6, '0')}.png`), browser.png);
+           const name = String(k).padStart(6, '0');
+           await writeFile(join(folder, `native_${name}.png`), native);
+           await writeFile(join(folder, `browser_${name}.png`), browser.png);
            assert.deepEqual(browser.checkpoints, browser.expected);
            const db = psnr(decodePng(browser.png), decodePng(native));
            results.push(`${seconds} s (frame ${k}): ${db.toFixed(2)} dB`);

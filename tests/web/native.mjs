@@ -1,7 +1,8 @@
 // The native build's tools as references: the simulation hashes and the
 // capture tool's frames. Also where the builds are and the picture metric.
 import {execFile} from 'node:child_process';
-import {readFile} from 'node:fs/promises';
+import {mkdtemp, readFile, rm} from 'node:fs/promises';
+import {tmpdir} from 'node:os';
 import {dirname, join, resolve} from 'node:path';
 import {fileURLToPath} from 'node:url';
 import {promisify} from 'node:util';
@@ -25,12 +26,18 @@ export async function nativeCheckpoints() {
 }
 
 // Frame k of the 60 fps schedule as the capture tool draws it, as a PNG.
-export async function captureFrame(k, width, height, folder) {
-  await run(join(kNativeBuild, 'quorvane-capture'),
-            ['--quiet', '--size', `${width}x${height}`, '--from', String((k - 1) / kFramesPerSecond),
-             '--to', String(k / kFramesPerSecond), `${folder}/`],
-            {cwd: kNativeBuild});
-  return readFile(join(folder, `frame_${String(k).padStart(6, '0')}.png`));
+export async function captureFrame(k, width, height) {
+  const folder = await mkdtemp(join(tmpdir(), 'quorvane-capture-'));
+  try {
+    await run(join(kNativeBuild, 'quorvane-capture'),
+              ['--quiet', '--size', `${width}x${height}`, '--from',
+               String((k - 1) / kFramesPerSecond), '--to', String(k / kFramesPerSecond),
+               `${folder}/frames/`],
+              {cwd: kNativeBuild});
+    return await readFile(join(folder, 'frames', `frame_${String(k).padStart(6, '0')}.png`));
+  } finally {
+    await rm(folder, {recursive: true, force: true});
+  }
 }
 
 export function decodePng(bytes) {
