@@ -12,9 +12,8 @@ namespace {
 
 constexpr int kMaxFps = 1000;  // beyond this, frames would share a millisecond
 constexpr int kMaxSide = 16384;
-const std::vector<std::string> kPresets = {"ultrafast", "superfast", "veryfast",
-                                           "faster",    "fast",      "medium",
-                                           "slow",      "slower",    "veryslow"};
+const std::vector<std::string> kPresets = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
+                                           "medium",    "slow",      "slower",   "veryslow"};
 
 bool ParseSide(const std::string& text, int& side) {
   errno = 0;
@@ -95,9 +94,7 @@ void DefineCaptureOptions(CLI::App& app, CaptureOptions& options) {
   const char* picture = "Picture and encoding";
   app.add_option_function<std::string>(
          "--size",
-         [&options](const std::string& text) {
-           ParseSize(text, options.width, options.height);
-         },
+         [&options](const std::string& text) { ParseSize(text, options.width, options.height); },
          "picture size in pixels (default 1920x1080)")
       ->check(PictureSize())
       ->group(picture);
@@ -105,7 +102,8 @@ void DefineCaptureOptions(CLI::App& app, CaptureOptions& options) {
                  "H.264 constant rate factor, 0 (lossless) to 51 (default 20)")
       ->check(WholeNumberFrom(0, 51))
       ->group(picture);
-  app.add_option("--preset", options.preset, "x264 preset, ultrafast to veryslow (default superfast)")
+  app.add_option("--preset", options.preset,
+                 "x264 preset, ultrafast to veryslow (default superfast)")
       ->check(CLI::IsMember(kPresets))
       ->group(picture);
   app.add_flag("-y,--force", options.force,

@@ -16,10 +16,10 @@
 #include "tools/capture/encoder_arguments.h"
 #include "tools/capture/encoder_process.h"
 #include "tools/capture/frame_writer.h"
+#include "tools/capture/music_probe.h"
 #include "tools/capture/output_target.h"
 #include "tools/capture/progress.h"
 #include "tools/capture/readback_ring.h"
-#include "tools/capture/music_probe.h"
 #include "tools/common/png_file.h"
 #include "tools/common/tool_report.h"
 
@@ -68,9 +68,10 @@ bool RunUndrawnUpTo(int64_t last, bool quiet) {
 
 int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
   if (!Readable(kAtlasFile))
-    return ReportFailure(std::string(kAtlasFile) +
-                " is not in this folder: run quorvane-capture where TEX.tga and RX_muc.mp3 "
-                "are (build/)");
+    return ReportFailure(
+        std::string(kAtlasFile) +
+        " is not in this folder: run quorvane-capture where TEX.tga and RX_muc.mp3 "
+        "are (build/)");
   const bool video = options.kind == OutputKind::kVideo;
   const MusicState musicState = video ? ProbeMusic(kMusicFile) : MusicState::kUsable;
   const bool music = video && musicState == MusicState::kUsable;

@@ -20,9 +20,10 @@ int main(int argc, char** argv) {
   int height = 720;
   double from = 0.0;
   double to = 0.0;
-  CLI::App app{"Frames per second of drawing alone over [FROM, TO] of the piece, in the folder\n"
-               "of TEX.tga.",
-               "quorvane-draw-speed"};
+  CLI::App app{
+      "Frames per second of drawing alone over [FROM, TO] of the piece, in the folder\n"
+      "of TEX.tga.",
+      "quorvane-draw-speed"};
   app.add_option("WIDTH", width)->required()->check(WholeNumberFrom(1, 16384));
   app.add_option("HEIGHT", height)->required()->check(WholeNumberFrom(1, 16384));
   app.add_option("FROM", from)->required()->check(SecondsFrom(0.0, 230.0));

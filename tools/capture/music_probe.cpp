@@ -15,8 +15,8 @@ MusicState ProbeMusic(const char* path) {
   if (stat(path, &info) != 0) return MusicState::kMissing;
   if (!S_ISREG(info.st_mode)) return MusicState::kNotAFile;
 
-  const char* const argv[] = {"ffmpeg", "-nostdin", "-v",    "quiet", "-f", "mp3",  "-i",
-                              path,     "-map",     "0:a:0", "-f",    "null", "-", nullptr};
+  const char* const argv[] = {"ffmpeg", "-nostdin", "-v",    "quiet", "-f",   "mp3", "-i",
+                              path,     "-map",     "0:a:0", "-f",    "null", "-",   nullptr};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   for (int fd : {0, 1, 2}) posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
@@ -30,7 +30,7 @@ MusicState ProbeMusic(const char* path) {
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? MusicState::kUsable
-                                                        : MusicState::kUndecodable;
+                                                       : MusicState::kUndecodable;
 }
 
 const char* DescribeMusicState(MusicState state) {

@@ -79,9 +79,9 @@ bool PrepareOutput(const CaptureOptions& options, OutputTarget& target,
                    std::vector<std::string>& removed, std::string& error) {
   target.kind = options.kind;
   const bool video = options.kind == OutputKind::kVideo;
-  const bool allowed = video ? MayWriteVideo(options.output, options.force, error)
-                             : MayWriteFrames(options.output, options.force,
-                                              target.replacesFrames, error);
+  const bool allowed =
+      video ? MayWriteVideo(options.output, options.force, error)
+            : MayWriteFrames(options.output, options.force, target.replacesFrames, error);
   return allowed && BeginAtomicOutput(options.output, !video, target.output, removed, error);
 }
 
@@ -97,8 +97,8 @@ bool CommitOutput(OutputTarget& target, std::string& error) {
   bool empty = true;
   if (target.replacesFrames && (!HoldsOnlyFrames(target.output.finalPath, empty) ||
                                 !RemoveFolderOfFiles(target.output.finalPath))) {
-    error = "cannot replace the frames in '" + target.output.finalPath + "': " +
-            std::strerror(errno);
+    error =
+        "cannot replace the frames in '" + target.output.finalPath + "': " + std::strerror(errno);
     return false;
   }
   return CommitAtomicOutput(target.output, error);

@@ -40,9 +40,7 @@ pid_t WriterOf(const std::string& entry, const std::string& name) {
 }
 
 // A writer that is us can only be a dead run that had our process id.
-bool WriterGone(pid_t pid) {
-  return pid == getpid() || (kill(pid, 0) != 0 && errno == ESRCH);
-}
+bool WriterGone(pid_t pid) { return pid == getpid() || (kill(pid, 0) != 0 && errno == ESRCH); }
 
 void RemoveLeftovers(const std::string& finalPath, std::vector<std::string>& removed) {
   const std::string folder = FolderOf(finalPath);
@@ -95,8 +93,8 @@ bool BeginAtomicOutput(const std::string& finalPath, bool folder, AtomicOutput& 
   if (folder) {
     created = mkdir(output.tempPath.c_str(), 0777 & ~mask) == 0;
   } else {
-    const int file = open(output.tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                          0666 & ~mask);
+    const int file =
+        open(output.tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666 & ~mask);
     created = file >= 0;
     if (created) close(file);
   }

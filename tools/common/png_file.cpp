@@ -44,8 +44,8 @@ void OnPngWarning(png_structp, png_const_charp) {}
 // libpng reports failures by longjmp, so nothing with a destructor may live
 // in this frame.
 bool Encode(PngTrouble& trouble, const unsigned char* rgba, int width, int height) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &trouble, OnPngError,
-                                            OnPngWarning);
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, &trouble, OnPngError, OnPngWarning);
   if (png == nullptr) return false;
   png_infop info = png_create_info_struct(png);
   if (info == nullptr || setjmp(png_jmpbuf(png))) {

@@ -20,8 +20,8 @@ Parsed Parse(std::vector<const char*> arguments) {
   Parsed parsed{};
   CLI::App app;
   DefineCaptureOptions(app, parsed.options);
-  parsed.ok = ParseArguments(app, static_cast<int>(arguments.size()), arguments.data(),
-                             parsed.help, parsed.error) &&
+  parsed.ok = ParseArguments(app, static_cast<int>(arguments.size()), arguments.data(), parsed.help,
+                             parsed.error) &&
               (parsed.help || CheckCaptureOptions(parsed.options, parsed.error));
   return parsed;
 }
