@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 
 #include "scene/backdrop.h"
+#include "scene/script.h"
+#include "scene/spark_values.h"
 #include "scene/swarm_draw.h"
 #include "scene/timeline.h"
 
