@@ -14,6 +14,8 @@ packages=(
   cmake g++ make pkg-config libgtest-dev libbenchmark-dev libcli11-dev
   # drawing: OpenGL 1.1 + GLU, headless through EGL on Mesa
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
+  # the OpenGL ES 2 headers, for testing the WebGL layer natively
+  libgles-dev
   # the real-time host: window, input and music
   libsdl2-dev libsdl2-mixer-dev
   # asset generators and the capture tool

@@ -6,9 +6,10 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include <cstring>
+#include <cstddef>
 
 #include "host/egl/gl_procs.h"
+#include "host/egl/surfaceless_display.h"
 
 namespace {
 
@@ -45,16 +46,6 @@ bool LoadFramebufferProcs() {
          LoadGlProc(renderbufferStorage, "glRenderbufferStorage") &&
          LoadGlProc(getRenderbufferParameteriv, "glGetRenderbufferParameteriv") &&
          LoadGlProc(deleteRenderbuffers, "glDeleteRenderbuffers");
-}
-
-EGLDisplay SurfacelessDisplay() {
-  const char* extensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
-  if (extensions == nullptr || std::strstr(extensions, "EGL_MESA_platform_surfaceless") == nullptr)
-    return EGL_NO_DISPLAY;
-  auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-      eglGetProcAddress("eglGetPlatformDisplayEXT"));
-  if (getPlatformDisplay == nullptr) return EGL_NO_DISPLAY;
-  return getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
 }
 
 EGLContext CreateCompatibilityContext() {
