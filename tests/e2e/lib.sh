@@ -4,8 +4,8 @@
 # and the sanitizer build draws slowly). Everything started here is stopped on
 # exit.
 #
-# Expects in the environment (CTest sets them): QUORVANE, X_CLOSE_WINDOW, PCM_MATCH,
-# FAKETIME_LIBRARY.
+# Expects in the environment (CTest sets them): QUORVANE, X_CLOSE_WINDOW,
+# X_UNFOCUSED_WM, PCM_MATCH, FAKETIME_LIBRARY.
 set -euo pipefail
 
 export LC_ALL=C
@@ -15,6 +15,7 @@ mkdir -p "$rundir"
 xvfb_pid=
 piece_pid=
 piece_started_ms=0
+helper_pids=()
 
 # The backdrop band of the test atlas, and the colour of the title-card band.
 readonly kBackdropColour='rgb(40,160,220)'
@@ -24,6 +25,11 @@ cleanup() {
     kill -KILL "$piece_pid" 2>/dev/null || true
     wait "$piece_pid" 2>/dev/null || true
   fi
+  local pid
+  for pid in "${helper_pids[@]}"; do
+    kill -TERM "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   if [[ -n $xvfb_pid ]]; then
     kill -TERM "$xvfb_pid" 2>/dev/null || true
     wait "$xvfb_pid" 2>/dev/null || true
@@ -67,6 +73,12 @@ start_xvfb() {
   xvfb_pid=$!
   wait_until 60 display_ready || fail "Xvfb did not start: $(cat "$scratch/xvfb.log")"
   export DISPLAY=":$(cat "$scratch/display")"
+}
+
+# start_helper COMMAND...: COMMAND in the background until the test ends.
+start_helper() {
+  "$@" &
+  helper_pids+=($!)
 }
 
 # write_pixel_rows B G R A ROWS: ROWS (a multiple of 128) rows of one colour.
