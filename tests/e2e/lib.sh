@@ -110,6 +110,12 @@ make_test_mp3() {
     -ac 2 -ar 44100 -c:a libmp3lame -b:a 128k "$rundir/RX_muc.mp3"
 }
 
+# RX_muc.mp3 that is really a WAV: the same noise, uncompressed.
+make_test_wav() {
+  ffmpeg -nostdin -v error -y -f lavfi -i "anoisesrc=d=${1:-2}:c=pink:seed=7:a=0.3" \
+    -ac 2 -ar 44100 -c:a pcm_s16le -f wav "$rundir/RX_muc.mp3"
+}
+
 # start_piece [VAR=VALUE...]: the real binary, in the scratch run directory.
 start_piece() {
   (cd "$rundir" && exec env "$@" "$QUORVANE") >"$scratch/stdout" 2>"$scratch/stderr" &
