@@ -4,7 +4,8 @@
 
 namespace {
 
-// Junk tolerated before the first frame, beyond what decoders skip themselves.
+// How far past the tags the first frame may start: decoders skip some junk
+// there, and so must this.
 constexpr long kSearchBytes = 64 * 1024;
 constexpr int kFramesInARow = 3;
 // Layer II at 160 kbit/s and 8 kHz, with padding.

@@ -1,6 +1,7 @@
 #include "tests/host/scripted_platform.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "host/atlas.h"
 #include "host/music.h"
