@@ -23,10 +23,10 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-# The whole piece rendered headless to build/quorvane.mp4 (no display needed);
-# for instance CAPTURE_OPTIONS="--size 1280x720" for a smaller one.
+# The whole piece rendered headless to build/quorvane.mp4 (no display needed),
+# replacing an earlier one; for instance CAPTURE_OPTIONS="--size 1280x720".
 capture: build
-	cd $(BUILD) && ./quorvane-capture $(CAPTURE_OPTIONS) quorvane.mp4
+	cd $(BUILD) && ./quorvane-capture --force $(CAPTURE_OPTIONS) quorvane.mp4
 
 # The same suite with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitizers: deps

@@ -2,9 +2,8 @@
 // for the three pairings of formation and field that the script uses.
 #include <benchmark/benchmark.h>
 
-#include "sim/formations.h"
+#include "sim/simulation_step.h"
 #include "sim/state_hash.h"
-#include "sim/steering.h"
 #include "sim/swarm.h"
 
 namespace {
@@ -16,15 +15,9 @@ void SimulationStep(benchmark::State& state) {
   const FieldMode field = static_cast<FieldMode>(state.range(1));
   ResetSimulation();
   SeedSwarm();
-  for (int warmUp = 0; warmUp < 120; ++warmUp) {
-    UpdateTargets(formation, kStep, 1.0f);
-    SteerSwarm(field, kStep, 1.0f);
-    AdvanceSwarm(kStep);
-  }
+  for (int warmUp = 0; warmUp < 120; ++warmUp) StepSimulation(formation, field, kStep, 1.0f);
   for (auto _ : state) {
-    UpdateTargets(formation, kStep, 1.0f);
-    SteerSwarm(field, kStep, 1.0f);
-    AdvanceSwarm(kStep);
+    StepSimulation(formation, field, kStep, 1.0f);
     benchmark::DoNotOptimize(swarm.position[0]);
   }
 }

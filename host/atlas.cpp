@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host/asset_file.h"
+
 uint32_t atlasTexture = 0;
 unsigned char atlasPixels[kAtlasPixelBytes];
 
@@ -21,8 +23,9 @@ void LoadTextureAtlas() {
   glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLfloat>(GL_CLAMP_TO_EDGE));
 
   // No header field is examined: whatever the file announces, it is read as
-  // 18 bytes of header and 1024 x 1024 blue-green-red-alpha pixels.
-  std::FILE* file = std::fopen("TEX.tga", "rb");
+  // 18 bytes of header and 1024 x 1024 blue-green-red-alpha pixels. A folder
+  // or FIFO of that name cannot be opened, as on Windows: no image.
+  std::FILE* file = OpenAssetFile("TEX.tga");
   if (file == nullptr) return;
   unsigned char header[kAtlasHeaderBytes];
   // What a short file lacks must read as transparent black, also when a

@@ -14,8 +14,3 @@ void RunSceneFrame(const SceneClock& clock) {
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_BLEND);
 }
-
-void RunSceneFrameUndrawn(const SceneClock& clock) {
-  StepSceneSimulation(clock);
-  SkipSparkDraws(clock.elapsedMs);
-}

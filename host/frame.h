@@ -6,7 +6,3 @@
 // tool: BeginSceneFrame, DrawSwarm, DrawClosingOverlays, then depth test on
 // and blending off. Needs a current GL context with the atlas bound.
 void RunSceneFrame(const SceneClock& clock);
-
-// The same frame without a GL context: the simulation step and the spark
-// pass's draws from the random source, so later frames are unchanged.
-void RunSceneFrameUndrawn(const SceneClock& clock);

@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "scene/scene_clock.h"
+#include "scene/script.h"
 
-inline constexpr float kSceneEndSeconds = 230.0f;
 inline constexpr float kClockFactor = 0.001f;
 
 // Clock start: startMs = the timer's reading, previousElapsedMs = 0.

@@ -7,6 +7,7 @@
 #include "host/frame_clock.h"
 #include "host/music.h"
 #include "host/platform.h"
+#include "host/undrawn_frame.h"
 #include "sim/swarm.h"
 
 namespace {

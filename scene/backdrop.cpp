@@ -2,13 +2,12 @@
 
 #include <GL/gl.h>
 
+#include "scene/script.h"
 #include "sim/float_math.h"
 
 namespace {
 
 constexpr float kQuadDepth = 0.99f;
-constexpr float kFadeStart = 219.0f;
-constexpr float kCardsStart = 221.0f;
 
 }  // namespace
 
@@ -41,14 +40,14 @@ void DrawBackdropQuad(float left, float right, float bottom, float top, float te
 }
 
 float FadeAlphaAt(float t) {
-  if (!(t > kFadeStart)) return 0.0f;
-  const float alpha = 0.5f * (t - kFadeStart);
+  if (!(t > kFadeStartSeconds)) return 0.0f;
+  const float alpha = 0.5f * (t - kFadeStartSeconds);
   return alpha > 1.0f ? 1.0f : alpha;
 }
 
 float CardAlphaAt(float t) {
-  if (!(t > kCardsStart)) return 0.0f;
-  const float alpha = t - kCardsStart;
+  if (!(t > kCardsStartSeconds)) return 0.0f;
+  const float alpha = t - kCardsStartSeconds;
   return alpha > 1.0f ? 1.0f : alpha;
 }
 
@@ -61,7 +60,7 @@ void DrawClosingOverlays(const SceneClock& clock) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 
-  if (t > kFadeStart) {
+  if (t > kFadeStartSeconds) {
     // No texture coordinate of its own: the last spark's one applies, so the
     // fade's alpha is scaled by that atlas texel's alpha.
     glBegin(GL_TRIANGLES);
@@ -73,7 +72,7 @@ void DrawClosingOverlays(const SceneClock& clock) {
   }
   glDepthMask(GL_TRUE);
 
-  if (t > kCardsStart) {
+  if (t > kCardsStartSeconds) {
     const float alpha = CardAlphaAt(t);
     DrawBackdropQuad(-1.3f, 0.7f, -0.1f, 0.4f, 0.0f, 0.175f, alpha, 0.0f);
     DrawBackdropQuad(-0.7f, 1.3f, -0.5f, 0.0f, 0.175f, 0.35f, alpha, 0.0f);

@@ -4,38 +4,8 @@
 
 #include "scene/backdrop.h"
 #include "scene/camera.h"
+#include "scene/script.h"
 #include "sim/float_math.h"
-#include "sim/steering.h"
-
-SceneModes SceneModesAt(float t) {
-  if (t <= 61.0f) return {1, 0};
-  if (t <= 80.0f) return {2, 0};
-  if (t <= 130.0f) return {0, 1};
-  if (t <= 190.0f) return {2, 0};
-  if (t <= 210.0f) return {0, 1};
-  if (t <= 217.0f) return {2, 1};
-  return {1, 0};
-}
-
-float SwellAt(float t) {
-  if (t <= 19.0f) return 0.0f;
-  const float u = t - 19.0f;
-  float s = 2.0f * Sin32(0.17f * u) * (1.0f - Cos32(0.75f * u));
-  if (t > 200.0f) {
-    const float late = t - 200.0f;
-    s = s / (late * late + 1.0f);
-  }
-  return s;
-}
-
-void StepSceneSimulation(const SceneClock& clock) {
-  const SceneModes modes = SceneModesAt(clock.sceneSeconds);
-  const float swell = SwellAt(clock.sceneSeconds);
-  const float dt = clock.frameDeltaSeconds;
-  UpdateTargets(modes.formationMode, dt, swell);
-  SteerSwarm(modes.fieldMode, dt, 1.0f);
-  AdvanceSwarm(dt);
-}
 
 void BeginSceneFrame(const SceneClock& clock) {
   const float m = static_cast<float>(clock.elapsedMs);

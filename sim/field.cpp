@@ -4,17 +4,15 @@
 
 #include "sim/float_math.h"
 #include "sim/rng.h"
+#include "sim/state_hash.h"
 #include "sim/vector_ops.h"
-
-AttractorSet attractors;
-float attractorTime = 0.0f;
-bool attractorTableReady = false;
-float attractorTable[18];
 
 namespace {
 
+constinit FieldState fieldState{};
+
 float& Coordinate(int j) {
-  Vec3& a = attractors.point[j / 3];
+  Vec3& a = fieldState.attractors.point[j / 3];
   return j % 3 == 0 ? a.x : (j % 3 == 1 ? a.y : a.z);
 }
 
@@ -31,14 +29,15 @@ float SoftenedSquare(const Vec3& d) { return d.x * d.x + d.y * d.y + d.z * d.z +
 }  // namespace
 
 void AnimateAttractors(float dt) {
-  attractorTime = attractorTime + dt;
-  if (!attractorTableReady) {
-    attractorTableReady = true;
-    for (float& entry : attractorTable) entry = Rng15::NextUnit();
+  fieldState.attractorTime = fieldState.attractorTime + dt;
+  if (!fieldState.attractorTableReady) {
+    fieldState.attractorTableReady = true;
+    for (float& entry : fieldState.attractorTable) entry = Rng15::NextUnit();
   }
-  const float t = attractorTime;
+  const float t = fieldState.attractorTime;
+  const float* table = fieldState.attractorTable;
   for (int j = 0; j < 3 * kAttractorCount; ++j) {
-    const float arg = attractorTable[2 * j] * t + attractorTable[2 * j + 1] * kAttractorPhaseScale;
+    const float arg = table[2 * j] * t + table[2 * j + 1] * kAttractorPhaseScale;
     Coordinate(j) = kAttractorAmplitude * Sin32(arg);
   }
 }
@@ -46,7 +45,7 @@ void AnimateAttractors(float dt) {
 float FieldValue(Vec3& point, FieldMode fieldMode) {
   if (fieldMode == 2) {
     float sum = 0.0f;
-    for (const Vec3& a : attractors.point) {
+    for (const Vec3& a : fieldState.attractors.point) {
       MoveBy(point, a, -1.0f);
       sum = sum + 1.0f / SoftenedSquare(point);
       MoveBy(point, a, 1.0f);
@@ -66,7 +65,7 @@ float FieldValue(Vec3& point, FieldMode fieldMode) {
 void FieldGradient(Vec3& point, FieldMode fieldMode, Vec3& out) {
   out = Vec3{0.0f, 0.0f, 0.0f};
   if (fieldMode == 2) {
-    for (const Vec3& a : attractors.point) {
+    for (const Vec3& a : fieldState.attractors.point) {
       MoveBy(point, a, -1.0f);
       const float w = 1.0f / SoftenedSquare(point);
       const float w2 = w * w;
@@ -79,4 +78,22 @@ void FieldGradient(Vec3& point, FieldMode fieldMode, Vec3& out) {
     out = point;
   }
   SafeNormalize(out);
+}
+
+const FieldState& CurrentFieldState() { return fieldState; }
+
+void SetFieldState(const FieldState& state) { fieldState = state; }
+
+void ResetField() { fieldState = FieldState{}; }
+
+void MixFieldState(uint64_t& hash) {
+  // Binds every member by name: one added to FieldState stops this compiling
+  // until it is hashed too.
+  const auto& [attractors, attractorTime, attractorTableReady, attractorTable] = fieldState;
+  const auto& [point] = attractors;
+  const unsigned char ready = attractorTableReady ? 1 : 0;
+  MixStateBytes(hash, point, sizeof point);
+  MixStateBytes(hash, &attractorTime, sizeof attractorTime);
+  MixStateBytes(hash, &ready, sizeof ready);
+  MixStateBytes(hash, attractorTable, sizeof attractorTable);
 }

@@ -2,15 +2,12 @@
 
 #include "sim/float_math.h"
 #include "sim/rng.h"
+#include "sim/state_hash.h"
 #include "sim/swarm.h"
 
-AmplitudeHistory amplitudeHistory = {{}, kHistoryLength - 1};
-float formationTime = 0.0f;
-bool leaderTableReady = false;
-float leaderTable[kLeaderCount * 12];
-Vec3 leaderPosition[kLeaderCount];
-
 namespace {
+
+constinit FormationState formationState{};
 
 constexpr float kFarAway = 1e20f;
 constexpr float kTargetCentre = 0.5f;
@@ -31,6 +28,7 @@ int64_t HistorySamplesFor(float dt) {
 
 void RecordSwell(float dt, float swell) {
   const int64_t n = HistorySamplesFor(dt);
+  AmplitudeHistory& amplitudeHistory = formationState.amplitudeHistory;
   int32_t& index = amplitudeHistory.writeIndex;
   if (n >= kHistoryLength) {
     // Every slot gets the same value; only where the index ends matters, and
@@ -51,17 +49,15 @@ float LeaderAxis(const float* c, float t, float amplitude0, float amplitude1) {
 }
 
 void FollowLeaders() {
-  if (!leaderTableReady) {
-    leaderTableReady = true;
-    for (float& entry : leaderTable) entry = Rng15::NextUnit();
+  if (!formationState.leaderTableReady) {
+    formationState.leaderTableReady = true;
+    for (float& entry : formationState.leaderTable) entry = Rng15::NextUnit();
   }
-  const float t = formationTime;
+  Vec3 leaderPosition[kLeaderCount];
   for (int k = 0; k < kLeaderCount; ++k) {
-    const float* c = &leaderTable[12 * k];
-    leaderPosition[k].x = LeaderAxis(c, t, 3.04f, 2.71f);
-    leaderPosition[k].y = LeaderAxis(c + 4, t, 2.53f, 3.22f);
-    leaderPosition[k].z = LeaderAxis(c + 8, t, 2.57f, 2.83f);
+    leaderPosition[k] = LeaderPositionAt(k, formationState.formationTime);
   }
+  const AmplitudeHistory& amplitudeHistory = formationState.amplitudeHistory;
   for (int i = 0; i < kAgentCount; ++i) {
     const Vec3& p = swarm.position[i];
     float best = kFarAway;
@@ -86,7 +82,7 @@ void FollowLeaders() {
 }
 
 void FormRings() {
-  const float t = formationTime;
+  const float t = formationState.formationTime;
   const float r = kRingTimeRate * t;
   const float h0 = Sin32(kRingBobRate * t);
   for (int i = 0; i < kAgentCount; ++i) {
@@ -118,11 +114,36 @@ void FormRings() {
 }  // namespace
 
 void UpdateTargets(FormationMode formationMode, float dt, float swell) {
-  formationTime = formationTime + dt;
+  formationState.formationTime = formationState.formationTime + dt;
   RecordSwell(dt, swell);
   if (formationMode == 0) {
     FollowLeaders();
   } else if (formationMode == 1) {
     FormRings();
   }
+}
+
+Vec3 LeaderPositionAt(int leader, float t) {
+  const float* c = &formationState.leaderTable[12 * leader];
+  return {LeaderAxis(c, t, 3.04f, 2.71f), LeaderAxis(c + 4, t, 2.53f, 3.22f),
+          LeaderAxis(c + 8, t, 2.57f, 2.83f)};
+}
+
+const FormationState& CurrentFormationState() { return formationState; }
+
+void SetFormationState(const FormationState& state) { formationState = state; }
+
+void ResetFormations() { formationState = FormationState{}; }
+
+void MixFormationState(uint64_t& hash) {
+  // Binds every member by name: one added to FormationState or
+  // AmplitudeHistory stops this compiling until it is hashed too.
+  const auto& [formationTime, amplitudeHistory, leaderTableReady, leaderTable] = formationState;
+  const auto& [samples, writeIndex] = amplitudeHistory;
+  const unsigned char ready = leaderTableReady ? 1 : 0;
+  MixStateBytes(hash, &formationTime, sizeof formationTime);
+  MixStateBytes(hash, samples, sizeof samples);
+  MixStateBytes(hash, &writeIndex, sizeof writeIndex);
+  MixStateBytes(hash, &ready, sizeof ready);
+  MixStateBytes(hash, leaderTable, sizeof leaderTable);
 }

@@ -11,8 +11,12 @@ int Next();
 // Next() / 32767, so both 0 and 1 can be drawn.
 float NextUnit();
 
-// The raw generator state, for state hashes and tests.
+// The raw generator state, for state reports and tests.
 uint32_t State();
 void SetState(uint32_t state);
+
+// Back to the seed; mixes the generator state into a state hash.
+void Reset();
+void MixState(uint64_t& hash);
 
 }  // namespace Rng15

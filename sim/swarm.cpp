@@ -1,9 +1,11 @@
 #include "sim/swarm.h"
 
 #include "sim/rng.h"
+#include "sim/state_hash.h"
 #include "sim/vector_ops.h"
 
-SwarmState swarm;
+// Constant-initialised: program-start values before any code runs.
+constinit SwarmState swarm{};
 
 namespace {
 
@@ -26,4 +28,16 @@ void SeedSwarm() {
     SafeNormalize(swarm.up[i]);
     Orthonormalize(swarm.up[i], swarm.heading[i]);
   }
+}
+
+void ResetSwarm() { swarm = SwarmState{}; }
+
+void MixSwarmState(uint64_t& hash) {
+  // Binds every member by name: one added to SwarmState stops this compiling
+  // until it is hashed too.
+  const auto& [position, heading, up, target] = swarm;
+  MixStateBytes(hash, position, sizeof position);
+  MixStateBytes(hash, heading, sizeof heading);
+  MixStateBytes(hash, up, sizeof up);
+  MixStateBytes(hash, target, sizeof target);
 }

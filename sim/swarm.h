@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "sim/vec3.h"
 
 inline constexpr int kAgentCount = 4000;
@@ -12,8 +14,13 @@ struct SwarmState {
   Vec3 target[kAgentCount];
 };
 
-// The one swarm of the run, static storage, all zero before SeedSwarm.
+// The one swarm of the run, static storage, all zero before SeedSwarm. Public
+// because the drawing reads it every frame.
 extern SwarmState swarm;
 
 // Fills position, heading and up from the random source: 36000 draws.
 void SeedSwarm();
+
+// Back to all zeros; mixes the four arrays into a state hash.
+void ResetSwarm();
+void MixSwarmState(uint64_t& hash);

@@ -2,7 +2,11 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <cstdio>
+
+#include "host/asset_file.h"
 #include "host/music.h"
+#include "host/sdl/mp3_probe.h"
 
 namespace {
 
@@ -22,10 +26,22 @@ void MusicOpenOutput(int sampleRate) {
 
 void MusicCreateStream(const char* fileName) {
   if (!outputOpen) return;
-  SDL_RWops* file = SDL_RWFromFile(fileName, "rb");
+  std::FILE* file = OpenAssetFile(fileName);
   if (!file) return;
-  // Taken as MP3 whatever its bytes; a file that does not decode gives no stream.
-  musicStream = Mix_LoadMUSType_RW(file, MUS_MP3, 1);
+  // The decoder would print a line for every false frame it finds in a file
+  // that is not MP3, hundreds for a WAV; one line of ours says it instead.
+  if (!HoldsMpegAudio(file) || std::fseek(file, 0, SEEK_SET) != 0) {
+    std::fprintf(stderr, "quorvane: %s holds no MP3 audio; the piece runs without music\n",
+                 fileName);
+    std::fclose(file);
+    return;
+  }
+  SDL_RWops* stream = SDL_RWFromFP(file, SDL_TRUE);
+  if (!stream) {
+    std::fclose(file);
+    return;
+  }
+  musicStream = Mix_LoadMUSType_RW(stream, MUS_MP3, 1);
 }
 
 void MusicPlayFromStart() {

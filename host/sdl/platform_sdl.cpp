@@ -1,6 +1,12 @@
 // The platform seam on SDL2: a borderless desktop-sized window with a GL
 // context, a non-blocking event drain, the Escape query and the timer.
 #include <SDL.h>
+#include <SDL_syswm.h>
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#endif
 
 #include "host/platform.h"
 
@@ -82,6 +88,28 @@ bool ShowsOnScreen(const char* driver) {
   return driver && SDL_strcmp(driver, "offscreen") != 0 && SDL_strcmp(driver, "dummy") != 0;
 }
 
+// Whether the window system holds Escape down now, whoever has the focus, as
+// GetAsyncKeyState reports it. X sends a newly mapped window no events for
+// keys already down, and a window manager may keep the focus from it, so
+// neither the events nor SDL's keyboard state need show a key held since
+// before start-up. Wayland tells no client the keyboard's state: there the
+// events alone count.
+bool EscapeDownOnServer() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+  Display* display = info.info.x11.display;
+  const KeyCode escape = XKeysymToKeycode(display, XK_Escape);
+  if (escape == 0) return false;
+  char keys[32];
+  XQueryKeymap(display, keys);
+  return (keys[escape / 8] >> (escape % 8)) & 1;
+#else
+  return false;
+#endif
+}
+
 void NoteKey(const SDL_Event& event) {
   if (event.type == SDL_KEYDOWN && event.key.keysym.scancode == SDL_SCANCODE_ESCAPE) {
     escapePressed = true;
@@ -152,7 +180,7 @@ bool PlatformEscapeQuery() {
   SDL_PumpEvents();
   SDL_Event event;
   while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYUP) > 0) NoteKey(event);
-  const bool down = SDL_GetKeyboardState(nullptr)[SDL_SCANCODE_ESCAPE] != 0;
+  const bool down = SDL_GetKeyboardState(nullptr)[SDL_SCANCODE_ESCAPE] != 0 || EscapeDownOnServer();
   const bool result = down || escapePressed;
   escapePressed = false;
   return result;

@@ -1,7 +1,8 @@
 // The music seam on Windows' own MCI: the file is opened as an mpegvideo
 // device, which decodes MP3 and opens the default output by itself.
-#include <mmsystem.h>
 #include <windows.h>
+
+#include <mmsystem.h>  // needs windows.h first
 
 #include <cstdio>
 

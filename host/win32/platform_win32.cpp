@@ -1,7 +1,8 @@
 // The platform seam on Win32: one popup window maximised over the desktop,
 // a WGL context on its device context, and the thread's message queue.
-#include <GL/gl.h>
 #include <windows.h>
+
+#include <GL/gl.h>  // needs windows.h first
 
 #include "host/frame_loop.h"
 #include "host/platform.h"

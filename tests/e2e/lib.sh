@@ -4,8 +4,8 @@
 # and the sanitizer build draws slowly). Everything started here is stopped on
 # exit.
 #
-# Expects in the environment (CTest sets them): QUORVANE, X_CLOSE_WINDOW, PCM_MATCH,
-# FAKETIME_LIBRARY.
+# Expects in the environment (CTest sets them): QUORVANE, X_CLOSE_WINDOW,
+# X_UNFOCUSED_WM, PCM_MATCH, FAKETIME_LIBRARY.
 set -euo pipefail
 
 export LC_ALL=C
@@ -15,6 +15,7 @@ mkdir -p "$rundir"
 xvfb_pid=
 piece_pid=
 piece_started_ms=0
+helper_pids=()
 
 # The backdrop band of the test atlas, and the colour of the title-card band.
 readonly kBackdropColour='rgb(40,160,220)'
@@ -24,6 +25,11 @@ cleanup() {
     kill -KILL "$piece_pid" 2>/dev/null || true
     wait "$piece_pid" 2>/dev/null || true
   fi
+  local pid
+  for pid in "${helper_pids[@]}"; do
+    kill -TERM "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   if [[ -n $xvfb_pid ]]; then
     kill -TERM "$xvfb_pid" 2>/dev/null || true
     wait "$xvfb_pid" 2>/dev/null || true
@@ -69,6 +75,12 @@ start_xvfb() {
   export DISPLAY=":$(cat "$scratch/display")"
 }
 
+# start_helper COMMAND...: COMMAND in the background until the test ends.
+start_helper() {
+  "$@" &
+  helper_pids+=($!)
+}
+
 # write_pixel_rows B G R A ROWS: ROWS (a multiple of 128) rows of one colour.
 write_pixel_rows() {
   local block=$scratch/block
@@ -96,6 +108,12 @@ make_test_atlas() {
 make_test_mp3() {
   ffmpeg -nostdin -v error -y -f lavfi -i "anoisesrc=d=${1:-2}:c=pink:seed=7:a=0.3" \
     -ac 2 -ar 44100 -c:a libmp3lame -b:a 128k "$rundir/RX_muc.mp3"
+}
+
+# RX_muc.mp3 that is really a WAV: the same noise, uncompressed.
+make_test_wav() {
+  ffmpeg -nostdin -v error -y -f lavfi -i "anoisesrc=d=${1:-2}:c=pink:seed=7:a=0.3" \
+    -ac 2 -ar 44100 -c:a pcm_s16le -f wav "$rundir/RX_muc.mp3"
 }
 
 # start_piece [VAR=VALUE...]: the real binary, in the scratch run directory.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/atlas.h"
 #include "host/headless_run.h"
 #include "tests/host/gl_surface.h"
 #include "tests/host/synthetic_atlas.h"
@@ -13,6 +14,7 @@ class AtlasRunTest : public GlSurfaceTest {
   void SetUp() override {
     GlSurfaceTest::SetUp();
     ASSERT_TRUE(WriteFileBytes("TEX.tga", SyntheticAtlasFile()));
-    StartHeadlessRun(true);
+    StartHeadlessRun(60);
+    LoadTextureAtlas();
   }
 };

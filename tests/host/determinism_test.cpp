@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/atlas.h"
+#include "host/checkpoints.h"
+#include "host/frame.h"
 #include "host/headless_run.h"
 #include "host/offscreen.h"
 #include "sim/rng.h"
@@ -13,28 +16,26 @@ namespace {
 
 constexpr int kWidth = 64;
 constexpr int kHeight = 36;
-constexpr int kFramesPerSecond = 60;
-constexpr int64_t kLastFrame = 230 * kFramesPerSecond;
 
-struct Checkpoint {
-  int64_t frame;
+struct Pinned {
   uint64_t stateHash;
   uint32_t randomState;
 };
 
-// Frames just inside each row of the mode schedule, and the last frame.
+// The state at each of kCheckpointFrames, in order.
 // clang-format off
-constexpr Checkpoint kCheckpoints[] = {
-    {1, 1697386089898226441ull, 600358451u},
-    {600, 17021394294941671490ull, 1308830885u},
-    {3660, 14501248520986650310ull, 940306547u},
-    {4800, 75462076326754236ull, 998447859u},
-    {7800, 17292410263354457823ull, 1850377459u},
-    {11400, 2692633500177728235ull, 2413435027u},
-    {13020, 3731712676589881849ull, 3921880563u},
-    {kLastFrame, 9520077920634525104ull, 298675059u},
+constexpr Pinned kPinned[] = {
+    {1697386089898226441ull, 600358451u},     // frame 1
+    {17021394294941671490ull, 1308830885u},   // frame 600
+    {14501248520986650310ull, 940306547u},    // frame 3660
+    {75462076326754236ull, 998447859u},       // frame 4800
+    {17292410263354457823ull, 1850377459u},   // frame 7800
+    {2692633500177728235ull, 2413435027u},    // frame 11400
+    {3731712676589881849ull, 3921880563u},    // frame 13020
+    {9520077920634525104ull, 298675059u},     // frame 13800, the last of the piece
 };
 // clang-format on
+static_assert(std::size(kPinned) == std::size(kCheckpointFrames));
 
 struct Observed {
   std::vector<uint64_t> hashes;
@@ -46,23 +47,23 @@ struct Observed {
 // and undrawn frames advance the run alike without drawing all 13800.
 constexpr int64_t kDrawnStride = 10;
 
-// The whole run on the 60 fps schedule. Frames between checkpoints are drawn
-// (every kDrawnStride-th) only when drawSome; the checkpoints themselves are
-// always drawn and read back.
+// The whole run on the checkpoint schedule. Frames between checkpoints are
+// drawn (every kDrawnStride-th) only when drawSome; the checkpoints themselves
+// are always drawn and read back.
 Observed RunWhole(bool drawSome) {
   Observed seen;
-  StartHeadlessRun(true);
-  size_t next = 0;
-  for (int64_t k = 1; k <= kLastFrame; ++k) {
-    const bool checkpoint = next < std::size(kCheckpoints) && kCheckpoints[next].frame == k;
-    RunHeadlessFrame(ScheduledElapsedMs(k, kFramesPerSecond),
-                     checkpoint || (drawSome && k % kDrawnStride == 0));
-    if (!checkpoint) continue;
+  StartHeadlessRun(kCheckpointFps);
+  LoadTextureAtlas();
+  for (int64_t checkpoint : kCheckpointFrames) {
+    while (HeadlessFrame() < checkpoint - 1) {
+      const bool drawn = drawSome && (HeadlessFrame() + 1) % kDrawnStride == 0;
+      RunNextFrame(drawn ? RunSceneFrame : kUndrawn);
+    }
+    RunNextFrame(RunSceneFrame);
     seen.hashes.push_back(HashSimulationState());
     seen.randomStates.push_back(Rng15::State());
     seen.pictures.emplace_back(kWidth * kHeight * 4);
     ReadOffscreenPixels(seen.pictures.back().data());
-    ++next;
   }
   return seen;
 }
@@ -77,11 +78,11 @@ TEST(Determinism, WholeRunMatchesPinnedStateAndRepeatsPixelForPixel) {
   const Observed mostlyUndrawn = RunWhole(false);
   CloseOffscreenSurface();
 
-  ASSERT_EQ(drawn.hashes.size(), std::size(kCheckpoints));
-  for (size_t i = 0; i < std::size(kCheckpoints); ++i) {
-    SCOPED_TRACE(testing::Message() << "frame " << kCheckpoints[i].frame);
-    EXPECT_EQ(drawn.hashes[i], kCheckpoints[i].stateHash);
-    EXPECT_EQ(drawn.randomStates[i], kCheckpoints[i].randomState);
+  ASSERT_EQ(drawn.hashes.size(), std::size(kPinned));
+  for (size_t i = 0; i < std::size(kPinned); ++i) {
+    SCOPED_TRACE(testing::Message() << "frame " << kCheckpointFrames[i]);
+    EXPECT_EQ(drawn.hashes[i], kPinned[i].stateHash);
+    EXPECT_EQ(drawn.randomStates[i], kPinned[i].randomState);
     EXPECT_EQ(mostlyUndrawn.hashes[i], drawn.hashes[i]);
     EXPECT_EQ(mostlyUndrawn.randomStates[i], drawn.randomStates[i]);
     EXPECT_TRUE(mostlyUndrawn.pictures[i] == drawn.pictures[i]);

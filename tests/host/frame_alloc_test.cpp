@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "host/atlas.h"
+#include "host/frame.h"
 #include "host/headless_run.h"
 #include "host/offscreen.h"
 #include "tests/host/synthetic_atlas.h"
@@ -73,10 +75,11 @@ namespace {
 int32_t FrameMs(int frame) { return frame * 2250; }
 
 void RunFrames(bool drawn, bool countFromFrame2) {
-  StartHeadlessRun(drawn);
+  StartHeadlessRun(60);
+  if (drawn) LoadTextureAtlas();
   for (int frame = 1; frame <= 100; ++frame) {
     counting = countFromFrame2 && frame >= 2;
-    RunHeadlessFrame(FrameMs(frame), drawn);
+    RunFrameAt(FrameMs(frame), drawn ? RunSceneFrame : kUndrawn);
   }
   counting = false;
 }

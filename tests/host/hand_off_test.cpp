@@ -7,6 +7,7 @@
 #include "host/frame_clock.h"
 #include "host/headless_run.h"
 #include "scene/backdrop.h"
+#include "scene/spark_values.h"
 #include "scene/swarm_draw.h"
 #include "scene/timeline.h"
 #include "sim/rng.h"

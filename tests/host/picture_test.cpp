@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "host/frame.h"
 #include "host/headless_run.h"
 #include "scene/backdrop.h"
 #include "tests/host/atlas_run_fixture.h"
@@ -12,15 +13,15 @@ namespace {
 
 class PictureTest : public AtlasRunTest {
  protected:
-  // Undrawn frames of the 60 fps schedule that lie before elapsedMs.
-  void SkipTo(int32_t elapsedMs) {
-    for (int64_t k = 1; ScheduledElapsedMs(k, 60) < elapsedMs; ++k)
-      if (ScheduledElapsedMs(k, 60) > HeadlessClock().elapsedMs)
-        RunHeadlessFrame(ScheduledElapsedMs(k, 60), false);
+  // The picture of the piece at `seconds`, as the stills tool draws it.
+  std::vector<unsigned char> DrawMoment(double seconds) {
+    RunUpToFrame(FrameShowing(seconds, 60), RunSceneFrame);
+    return ReadPixels();
   }
 
+  // A frame at a clock reading between the schedule's frames.
   std::vector<unsigned char> DrawAt(int32_t elapsedMs) {
-    RunHeadlessFrame(elapsedMs, true);
+    RunFrameAt(elapsedMs, RunSceneFrame);
     return ReadPixels();
   }
 
@@ -83,8 +84,7 @@ TEST_F(PictureTest, SwarmPassesStartOnTime) {
   EXPECT_LE(MaxDifference(at3300, at3301), 2) << "a spark before 3302 ms";
   EXPECT_GT(MaxDifference(at3301, at3302), 16) << "no spark at 3302 ms";
 
-  SkipTo(11300);
-  DrawAt(11300);
+  DrawMoment(11.3);
   EXPECT_EQ(SolidPixels(), 0);
   DrawAt(11307);
   EXPECT_EQ(SolidPixels(), 0);
@@ -93,25 +93,24 @@ TEST_F(PictureTest, SwarmPassesStartOnTime) {
 }
 
 TEST_F(PictureTest, RunClosesWithFadeThenCards) {
-  SkipTo(219000);
-  const std::vector<unsigned char> at219 = DrawAt(219000);
+  const std::vector<unsigned char> at219 = DrawMoment(219.0);
   ExpectColour(at219, 0.81f, 0.69f, kTopRightMarker, 40);
   EXPECT_GT(Brightest(at219), 240);
 
-  const std::vector<unsigned char> at220 = DrawAt(220000);
+  const std::vector<unsigned char> at220 = DrawMoment(220.0);
   ExpectColour(at220, 0.81f, 0.69f, Scaled(kTopRightMarker, 0.5f), 40);
   EXPECT_LE(Brightest(at220), 129);
 
-  const std::vector<unsigned char> at221 = DrawAt(221000);
+  const std::vector<unsigned char> at221 = DrawMoment(221.0);
   EXPECT_EQ(Brightest(at221), 0);
 
   const Rgb8 black{0, 0, 0};
-  const std::vector<unsigned char> at221half = DrawAt(221500);
+  const std::vector<unsigned char> at221half = DrawMoment(221.5);
   ExpectColour(at221half, -0.9f, 0.2f, Scaled(kCard1Colour, 0.5f));
   ExpectColour(at221half, 0.9f, -0.3f, Scaled(kCard2Colour, 0.5f));
   ExpectColour(at221half, 0.0f, -0.05f, Over(kCard2Colour, 0.5f, Scaled(kCard1Colour, 0.5f)));
 
-  const std::vector<unsigned char> at222 = DrawAt(222000);
+  const std::vector<unsigned char> at222 = DrawMoment(222.0);
   ExpectColour(at222, -0.9f, 0.2f, kCard1Colour);
   ExpectColour(at222, 0.6f, 0.3f, kCard1Colour);
   ExpectColour(at222, 0.9f, -0.3f, kCard2Colour);

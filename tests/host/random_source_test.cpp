@@ -1,9 +1,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/atlas.h"
+#include "host/frame.h"
 #include "host/frame_clock.h"
 #include "host/headless_run.h"
-#include "scene/timeline.h"
+#include "scene/script.h"
 #include "sim/rng.h"
 #include "sim/state_hash.h"
 #include "sim/swarm.h"
@@ -30,7 +32,7 @@ class RandomSourceTest : public GlSurfaceTest {
 // The frame's simulation step alone, then exactly 6 draws per spark: the state
 // every way of running the frame has to reach.
 std::vector<uint64_t> ExpectedHashes() {
-  StartHeadlessRun(false);
+  StartHeadlessRun(60);
   SceneClock clock = HeadlessClock();
   std::vector<uint64_t> hashes;
   for (const Frame& frame : kFrames) {
@@ -46,9 +48,10 @@ TEST_F(RandomSourceTest, FramesDrawSixValuesPerSparkAfterTheSimulationsOwn) {
   ASSERT_TRUE(WriteFileBytes("TEX.tga", SyntheticAtlasFile()));
   const std::vector<uint64_t> expected = ExpectedHashes();
   for (bool drawn : {true, false}) {
-    StartHeadlessRun(drawn);
+    StartHeadlessRun(60);
+    if (drawn) LoadTextureAtlas();
     for (size_t i = 0; i < std::size(kFrames); ++i) {
-      RunHeadlessFrame(kFrames[i].elapsedMs, drawn);
+      RunFrameAt(kFrames[i].elapsedMs, drawn ? RunSceneFrame : kUndrawn);
       EXPECT_EQ(HashSimulationState(), expected[i])
           << (drawn ? "drawn" : "undrawn") << " frame at " << kFrames[i].elapsedMs << " ms";
     }

@@ -55,7 +55,9 @@ std::vector<unsigned char> SyntheticAtlasFile() {
 bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  // An empty vector's data() may be null, which fwrite must not be given.
+  const bool written =
+      bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && written;
 }
 

@@ -1,9 +1,8 @@
-// The first frame driven as the timeline drives it (targets in the leader
-// formation, then steering), which fixes where the one-off tables land in the
-// random stream.
+// The first frame driven as the script drives it (leader formation over the
+// sphere), which fixes where the one-off tables land in the random stream.
 #include "sim/field.h"
 #include "sim/formations.h"
-#include "sim/steering.h"
+#include "sim/simulation_step.h"
 #include "sim/swarm.h"
 #include "sim_fixture.h"
 
@@ -11,8 +10,7 @@ namespace {
 
 void RunFirstFrame(float dt) {
   SeedSwarm();
-  UpdateTargets(0, dt, 0.0f);
-  SteerSwarm(1, dt, 1.0f);
+  StepSimulation(0, 1, dt, 0.0f);
 }
 
 }  // namespace
@@ -24,16 +22,20 @@ TEST_F(SimTest, FirstFrameTablesComeAfterSeedingAndTheFirstJitter) {
                                        0.481368f, 0.105960f, 0.520218f, 0.760399f, 0.049684f,
                                        0.276742f, 0.437269f, 0.551134f, 0.561296f, 0.561083f,
                                        0.714743f, 0.563738f, 0.279550f};
+  const float* attractorTable = CurrentFieldState().attractorTable;
   for (int j = 0; j < 18; ++j) EXPECT_NEAR(attractorTable[j], attractorExpected[j], 1e-6f) << j;
   const float leader0[12] = {0.939817f, 0.239631f, 0.393323f, 0.414808f, 0.476516f, 0.691763f,
                              0.008393f, 0.180700f, 0.769372f, 0.770196f, 0.716788f, 0.781304f};
+  const float* leaderTable = CurrentFormationState().leaderTable;
   for (int j = 0; j < 12; ++j) EXPECT_NEAR(leaderTable[j], leader0[j], 1e-6f) << j;
 }
 
 TEST_F(SimTest, LeadersAndAttractorsAfterOneSecond) {
   RunFirstFrame(1.0f);
-  ExpectNear(leaderPosition[0], 4.76948f, 2.93305f, 5.39127f);
-  ExpectNear(leaderPosition[1], 3.42151f, 4.60409f, 3.03837f);
+  const float time = CurrentFormationState().formationTime;
+  ExpectNear(LeaderPositionAt(0, time), 4.76948f, 2.93305f, 5.39127f);
+  ExpectNear(LeaderPositionAt(1, time), 3.42151f, 4.60409f, 3.03837f);
+  const AttractorSet& attractors = CurrentFieldState().attractors;
   ExpectNear(attractors.point[0], 2.20982f, 1.97252f, 2.44038f);
   ExpectNear(attractors.point[1], 2.48853f, 1.97292f, 2.49961f);
   ExpectNear(attractors.point[2], 1.96848f, 1.05643f, 2.46463f);
@@ -41,7 +43,9 @@ TEST_F(SimTest, LeadersAndAttractorsAfterOneSecond) {
 
 TEST_F(SimTest, LeadersAndAttractorsAfterTenSeconds) {
   RunFirstFrame(10.0f);
-  ExpectNear(leaderPosition[0], -3.17482f, -1.01839f, 4.92378f);
+  ExpectNear(LeaderPositionAt(0, CurrentFormationState().formationTime), -3.17482f, -1.01839f,
+             4.92378f);
+  const AttractorSet& attractors = CurrentFieldState().attractors;
   ExpectNear(attractors.point[0], 0.16640f, 1.47960f, -2.45641f);
   ExpectNear(attractors.point[1], 1.24509f, 2.48728f, -2.01540f);
   ExpectNear(attractors.point[2], 1.97689f, 2.48778f, 0.47912f);

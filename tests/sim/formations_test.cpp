@@ -11,15 +11,25 @@ namespace {
 // Frame deltas as the millisecond clock produces them.
 float DeltaOf(int ms) { return static_cast<float>(ms) * 0.001f; }
 
+const AmplitudeHistory& History() { return CurrentFormationState().amplitudeHistory; }
+
+void SetWriteIndex(int32_t index) {
+  FormationState state = CurrentFormationState();
+  state.amplitudeHistory.writeIndex = index;
+  SetFormationState(state);
+}
+
 int SamplesWrittenBy(int ms) {
   ResetSimulation();
   UpdateTargets(2, DeltaOf(ms), 0.0f);
-  return (kHistoryLength - 1 - amplitudeHistory.writeIndex + kHistoryLength) % kHistoryLength;
+  return (kHistoryLength - 1 - History().writeIndex + kHistoryLength) % kHistoryLength;
 }
 
-// Leader table with rates 0, so every sine sits at its phase.
+// Leader table (marked drawn) with rates 0, so every sine sits at its phase.
 void SetLeaderPhases(int leader, float xPhase, float yPhase, float zPhase) {
-  float* c = &leaderTable[12 * leader];
+  FormationState state = CurrentFormationState();
+  state.leaderTableReady = true;
+  float* c = &state.leaderTable[12 * leader];
   const float phases[3] = {xPhase, yPhase, zPhase};
   for (int axis = 0; axis < 3; ++axis) {
     c[4 * axis + 0] = 0.0f;
@@ -27,6 +37,7 @@ void SetLeaderPhases(int leader, float xPhase, float yPhase, float zPhase) {
     c[4 * axis + 2] = 0.0f;
     c[4 * axis + 3] = phases[axis];
   }
+  SetFormationState(state);
 }
 
 }  // namespace
@@ -41,27 +52,27 @@ TEST_F(SimTest, HistorySamplesPerFrameDelta) {
 
 TEST_F(SimTest, HistoryWritesBackwardsAndWraps) {
   UpdateTargets(2, DeltaOf(16), 0.75f);
-  EXPECT_EQ(amplitudeHistory.writeIndex, 3994);
-  for (int slot = 3995; slot <= 3999; ++slot) EXPECT_EQ(amplitudeHistory.samples[slot], 0.75f);
-  EXPECT_EQ(amplitudeHistory.samples[3994], 0.0f);
+  EXPECT_EQ(History().writeIndex, 3994);
+  for (int slot = 3995; slot <= 3999; ++slot) EXPECT_EQ(History().samples[slot], 0.75f);
+  EXPECT_EQ(History().samples[3994], 0.0f);
 
-  amplitudeHistory.writeIndex = 2;
+  SetWriteIndex(2);
   UpdateTargets(2, DeltaOf(10), -1.0f);  // slots 2, 1, 0, then 3999
-  EXPECT_EQ(amplitudeHistory.writeIndex, 3998);
-  EXPECT_EQ(amplitudeHistory.samples[0], -1.0f);
-  EXPECT_EQ(amplitudeHistory.samples[3999], -1.0f);
+  EXPECT_EQ(History().writeIndex, 3998);
+  EXPECT_EQ(History().samples[0], -1.0f);
+  EXPECT_EQ(History().samples[3999], -1.0f);
 
-  amplitudeHistory.writeIndex = 0;
+  SetWriteIndex(0);
   UpdateTargets(2, 0.0f, 2.0f);
-  EXPECT_EQ(amplitudeHistory.writeIndex, 3999);
+  EXPECT_EQ(History().writeIndex, 3999);
 }
 
 TEST_F(SimTest, LongPauseFillsTheRingAndLandsWhereSingleWritesWould) {
-  // 20 s: 6001 samples, the same value in every slot.
-  amplitudeHistory.writeIndex = 17;
+  // 20 s: 6001 samples, the same value in every slot; 17 - 6001 wraps to 2016.
+  SetWriteIndex(17);
   UpdateTargets(2, 20.0f, 3.0f);
-  for (float s : amplitudeHistory.samples) ASSERT_EQ(s, 3.0f);
-  EXPECT_EQ(amplitudeHistory.writeIndex, ((17 - 6001) % 4000 + 4000) % 4000);
+  for (float s : History().samples) ASSERT_EQ(s, 3.0f);
+  EXPECT_EQ(History().writeIndex, 2016);
 }
 
 TEST_F(SimTest, DrawsPerCallByFormation) {
@@ -81,37 +92,31 @@ TEST_F(SimTest, DrawsPerCallByFormation) {
   UpdateTargets(2, DeltaOf(16), 1.0f);
   EXPECT_EQ(Rng15::State(), before);
   ExpectExactly(swarm.target[77], kept.x, kept.y, kept.z);
-  EXPECT_EQ(formationTime, DeltaOf(16) + DeltaOf(16) + DeltaOf(16) + DeltaOf(16));
+  EXPECT_EQ(CurrentFormationState().formationTime,
+            DeltaOf(16) + DeltaOf(16) + DeltaOf(16) + DeltaOf(16));
 }
 
 TEST_F(SimTest, LeaderTargetsUseDelayedSwellAndDrawInAgentOrder) {
   SeedSwarm();
-  leaderTableReady = true;
-  const float quarter = 1.5707964f;  // sin rounds to 1
+  const float quarter = 1.5707964f;  // sin rounds to 1: every leader at (5.75, 5.75, 5.4)
   for (int k = 0; k < kLeaderCount; ++k) SetLeaderPhases(k, quarter, quarter, quarter);
-  // A distinct swell value in every slot: one sample per zero-delta call.
+  // A distinct swell value in every slot: one sample per zero-delta call,
+  // n * 0.001 into slot 3999 - n.
   for (int n = 0; n < kHistoryLength; ++n) UpdateTargets(2, 0.0f, static_cast<float>(n) * 0.001f);
 
-  const uint32_t before = Rng15::State();
   UpdateTargets(0, 0.0f, 5.0f);
-  const int index = amplitudeHistory.writeIndex;
-  Rng15::SetState(before);
-  for (int i = 0; i < kAgentCount; ++i) {
-    const float a = amplitudeHistory.samples[(index + i) % kHistoryLength];
-    const float x = Rng15::NextUnit() + 5.75f * a - 0.5f;
-    const float y = Rng15::NextUnit() + 5.75f * a - 0.5f;
-    const float z = Rng15::NextUnit() + 5.4f * a - 0.5f;
-    ASSERT_NEAR(swarm.target[i].x, x, 1e-5f) << i;
-    ASSERT_NEAR(swarm.target[i].y, y, 1e-5f) << i;
-    ASSERT_NEAR(swarm.target[i].z, z, 1e-5f) << i;
-  }
-  // Agent 0 reads the oldest sample, agent 1 the newest (5.0).
-  EXPECT_EQ(amplitudeHistory.samples[(index + 1) % kHistoryLength], 5.0f);
+  EXPECT_EQ(DrawsSince(1), 36000 + 3 * kAgentCount);
+  // Agent 0 reads the oldest sample (0.001), agent 1 the newest (5.0), agent 2
+  // the one before it (3.999), agent 3999 the second oldest (0.002). Each adds
+  // its own three draws (from draw 36000 + 3i on) less 0.5 to the scaled leader.
+  ExpectNear(swarm.target[0], 0.445567f, -0.254619f, -0.101277f);
+  ExpectNear(swarm.target[1], 28.664808f, 28.726517f, 27.191761f);
+  ExpectNear(swarm.target[2], 22.502644f, 22.674952f, 21.863970f);
+  ExpectNear(swarm.target[3999], 0.176590f, 0.420585f, -0.445070f);
 }
 
 TEST_F(SimTest, EquallyNearLeadersGoToTheLowestIndex) {
   SeedSwarm();
-  leaderTableReady = true;
   const float quarter = 1.5707964f;
   SetLeaderPhases(0, quarter, 0.0f, 0.0f);   // (5.75, 0, 0)
   SetLeaderPhases(1, -quarter, 0.0f, 0.0f);  // (-5.75, 0, 0)

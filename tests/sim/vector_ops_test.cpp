@@ -7,10 +7,12 @@
 
 TEST(SafeNormalize, ShortAndInvalidVectorsFallBackToPlusX) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  const Vec3 degenerate[] = {
-      {0, 0, 0}, {0, 0.00005f, 0}, {kNormEpsilon, 0, 0}, {nan, 1, 0}, {0, 0, nan}};
   // The threshold is strict and on the length: a length of exactly the
-  // epsilon still falls back.
+  // epsilon still falls back. Those along y and -z would normalise to
+  // something other than the fallback, so a non-strict test shows.
+  const Vec3 degenerate[] = {
+      {0, 0, 0},   {0, 0.00005f, 0}, {0, kNormEpsilon, 0}, {0, 0, -kNormEpsilon},
+      {nan, 1, 0}, {0, 0, nan}};
   ASSERT_EQ(std::sqrt(kNormEpsilon * kNormEpsilon), kNormEpsilon);
   for (Vec3 v : degenerate) {
     SafeNormalize(v);

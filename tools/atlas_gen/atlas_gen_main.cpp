@@ -1,27 +1,27 @@
 // Writes the texture atlas: backdrop nebula and the two title cards.
-//   quorvane-atlas-gen OUTPUT.tga TITLE_FONT.ttf LINE_FONT.ttf
-#include <cstdio>
 #include <string>
 
 #include "tools/atlas_gen/backdrop.h"
 #include "tools/atlas_gen/tga_file.h"
 #include "tools/atlas_gen/title_cards.h"
+#include "tools/common/options.h"
+#include "tools/common/tool_report.h"
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: %s OUTPUT.tga TITLE_FONT.ttf LINE_FONT.ttf\n", argv[0]);
-    return 2;
-  }
+  SetToolName("quorvane-atlas-gen");
+  std::string output, titleFont, lineFont;
+  CLI::App app{"Paints the texture atlas of quorvane: the backdrop and the two title cards.",
+               "quorvane-atlas-gen"};
+  app.add_option("OUTPUT", output, "the atlas, a 1024x1024 TGA")->required();
+  app.add_option("TITLE_FONT", titleFont, "font of the title card")->required();
+  app.add_option("LINE_FONT", lineFont, "font of the closing card")->required();
+  if (const int status = ParseCommandLine(app, argc, argv); status >= 0) return status;
+
   static AtlasImage image;
   std::string error;
-  if (!PaintTitleCards(image, argv[2], argv[3], &error)) {
-    std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
-    return 1;
-  }
+  if (!PaintTitleCards(image, titleFont.c_str(), lineFont.c_str(), &error))
+    return ReportFailure(error);
   PaintBackdrop(image);
-  if (!WriteAtlasTga(argv[1], image, &error)) {
-    std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
-    return 1;
-  }
-  return 0;
+  if (!WriteAtlasTga(output, image, &error)) return ReportFailure(error);
+  return kExitDone;
 }

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/common/atomic_output.h"
+
 void BuildTgaHeader(unsigned char header[kAtlasHeaderBytes]) {
   std::memset(header, 0, kAtlasHeaderBytes);
   header[2] = 2;  // uncompressed true colour
@@ -16,26 +18,16 @@ void BuildTgaHeader(unsigned char header[kAtlasHeaderBytes]) {
 }
 
 bool WriteAtlasTga(const std::string& path, const AtlasImage& image, std::string* error) {
-  std::string temporary = path + ".part";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) {
-    *error = "cannot create " + temporary + ": " + std::strerror(errno);
-    return false;
-  }
-  unsigned char header[kAtlasHeaderBytes];
-  BuildTgaHeader(header);
-  bool written = std::fwrite(header, 1, sizeof header, file) == sizeof header &&
-                 std::fwrite(image.bgra.data(), 1, image.bgra.size(), file) == image.bgra.size();
-  bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
-    *error = "cannot write " + temporary + ": " + std::strerror(errno);
-    std::remove(temporary.c_str());
-    return false;
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    *error = "cannot rename " + temporary + " to " + path + ": " + std::strerror(errno);
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
+  return WriteFileAtomically(
+      path,
+      [&image, &path](std::FILE* stream, std::string& writeError) {
+        unsigned char header[kAtlasHeaderBytes];
+        BuildTgaHeader(header);
+        if (std::fwrite(header, 1, sizeof header, stream) == sizeof header &&
+            std::fwrite(image.bgra.data(), 1, image.bgra.size(), stream) == image.bgra.size())
+          return true;
+        writeError = "cannot write '" + path + "': " + std::strerror(errno);
+        return false;
+      },
+      *error);
 }

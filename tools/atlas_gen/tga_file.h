@@ -9,6 +9,6 @@
 // field and no colour map.
 void BuildTgaHeader(unsigned char header[kAtlasHeaderBytes]);
 
-// Writes header and pixels to path through a temporary file that is renamed at the
-// end, so a failed run never leaves a half-written atlas that looks up to date.
+// Writes header and pixels to path atomically (tools/common/atomic_output.h), so a
+// failed run never leaves a half-written atlas that looks up to date.
 bool WriteAtlasTga(const std::string& path, const AtlasImage& image, std::string* error);

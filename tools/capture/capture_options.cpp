@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,33 +12,35 @@ namespace {
 
 constexpr int kMaxFps = 1000;  // beyond this, frames would share a millisecond
 constexpr int kMaxSide = 16384;
-const char* const kPresets[] = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
-                                "medium",    "slow",      "slower",   "veryslow"};
+const std::vector<std::string> kPresets = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
+                                           "medium",    "slow",      "slower",   "veryslow"};
 
-bool ParseInt(const char* text, long low, long high, int& value) {
+bool ParseSide(const std::string& text, int& side) {
   errno = 0;
   char* end = nullptr;
-  const long parsed = std::strtol(text, &end, 10);
-  if (errno != 0 || end == text || *end != '\0' || parsed < low || parsed > high) return false;
-  value = static_cast<int>(parsed);
-  return true;
-}
-
-bool ParseSeconds(const char* text, double& value) {
-  errno = 0;
-  char* end = nullptr;
-  const double parsed = std::strtod(text, &end);
-  if (errno != 0 || end == text || *end != '\0' || !std::isfinite(parsed) || parsed < 0.0)
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (errno != 0 || end == text.c_str() || *end != '\0' || value < 1 || value > kMaxSide)
     return false;
-  value = parsed;
+  side = static_cast<int>(value);
   return true;
 }
 
-bool ParseSize(const char* text, int& width, int& height) {
-  const char* cross = std::strchr(text, 'x');
-  if (cross == nullptr) return false;
-  const std::string w(text, cross);
-  return ParseInt(w.c_str(), 1, kMaxSide, width) && ParseInt(cross + 1, 1, kMaxSide, height);
+bool ParseSize(const std::string& text, int& width, int& height) {
+  const size_t cross = text.find('x');
+  return cross != std::string::npos && ParseSide(text.substr(0, cross), width) &&
+         ParseSide(text.substr(cross + 1), height);
+}
+
+CLI::Validator PictureSize() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        int width = 0;
+        int height = 0;
+        if (ParseSize(text, width, height)) return {};
+        return "must be WIDTHxHEIGHT, each 1 to " + std::to_string(kMaxSide) + ", not '" + text +
+               "'";
+      },
+      "WxH");
 }
 
 bool EndsWith(const std::string& text, const char* suffix) {
@@ -68,76 +69,66 @@ bool ClassifyOutput(std::string name, CaptureOptions& options, std::string& erro
 
 }  // namespace
 
-bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& options,
-                         std::string& error) {
-  bool haveOutput = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      options.help = true;
-      return true;
-    }
-    if (arg == "--quiet" || arg == "-q") {
-      options.quiet = true;
-      continue;
-    }
-    if (arg.size() > 1 && arg[0] == '-') {
-      std::string value;
-      const size_t equals = arg.find('=');
-      if (equals != std::string::npos) {
-        value = arg.substr(equals + 1);
-        arg.resize(equals);
-      }
-      if (arg != "--fps" && arg != "--size" && arg != "--from" && arg != "--to" && arg != "--crf" &&
-          arg != "--preset") {
-        error = "unknown option " + arg;
-        return false;
-      }
-      if (equals == std::string::npos) {
-        if (i + 1 >= argc) {
-          error = arg + " needs a value";
-          return false;
-        }
-        value = argv[++i];
-      }
-      bool ok = true;
-      if (arg == "--fps") {
-        ok = ParseInt(value.c_str(), 1, kMaxFps, options.fps);
-        if (!ok) error = "--fps must be a whole number from 1 to 1000, not '" + value + "'";
-      } else if (arg == "--size") {
-        ok = ParseSize(value.c_str(), options.width, options.height);
-        if (!ok) error = "--size must be WIDTHxHEIGHT, each 1 to 16384, not '" + value + "'";
-      } else if (arg == "--from") {
-        ok = ParseSeconds(value.c_str(), options.fromSeconds);
-        if (!ok) error = "--from must be a number of seconds, 0 or more, not '" + value + "'";
-      } else if (arg == "--to") {
-        ok = ParseSeconds(value.c_str(), options.toSeconds);
-        if (!ok) error = "--to must be a number of seconds, 0 or more, not '" + value + "'";
-      } else if (arg == "--crf") {
-        ok = ParseInt(value.c_str(), 0, 51, options.crf);
-        if (!ok) error = "--crf must be a whole number from 0 to 51, not '" + value + "'";
-      } else if (arg == "--preset") {
-        ok = false;
-        for (const char* preset : kPresets) ok = ok || value == preset;
-        if (ok)
-          options.preset = value;
-        else
-          error = "--preset must be one of ultrafast ... veryslow (x264), not '" + value + "'";
-      }
-      if (!ok) return false;
-      continue;
-    }
-    if (haveOutput) {
-      error = "only one output may be given ('" + options.output + "' and '" + arg + "')";
-      return false;
-    }
-    if (!ClassifyOutput(arg, options, error)) return false;
-    haveOutput = true;
-  }
-  if (!haveOutput) {
+void DefineCaptureOptions(CLI::App& app, CaptureOptions& options) {
+  app.description(
+      "Renders quorvane headless, frame by frame, on a fixed clock: frame k is drawn at\n"
+      "floor(k * 1000 / fps) ms, so every capture of the same range is identical. Run it\n"
+      "in the folder that holds TEX.tga and RX_muc.mp3 (build/).");
+  app.add_option("OUTPUT", options.outputs,
+                 "NAME.mp4: H.264 video (yuv420p) through ffmpeg, with RX_muc.mp3 from the\n"
+                 "matching sample on (silent, with a warning, when it is missing or does not\n"
+                 "decode); NAME/: a folder of PNG frames frame_KKKKKK.png, k the frame number");
+  const char* range = "Range";
+  app.add_option("--from", options.fromSeconds,
+                 "record from scene second S (default 0); earlier frames are simulated but not "
+                 "drawn")
+      ->check(SecondsFrom(0.0, -1.0))
+      ->group(range);
+  app.add_option("--to", options.toSeconds,
+                 "record up to scene second S (default: the end of the piece, 230)")
+      ->check(SecondsFrom(0.0, -1.0))
+      ->group(range);
+  app.add_option("--fps", options.fps, "frames per second (default 60)")
+      ->check(WholeNumberFrom(1, kMaxFps))
+      ->group(range);
+  const char* picture = "Picture and encoding";
+  app.add_option_function<std::string>(
+         "--size",
+         [&options](const std::string& text) { ParseSize(text, options.width, options.height); },
+         "picture size in pixels (default 1920x1080)")
+      ->check(PictureSize())
+      ->group(picture);
+  app.add_option("--crf", options.crf,
+                 "H.264 constant rate factor, 0 (lossless) to 51 (default 20)")
+      ->check(WholeNumberFrom(0, 51))
+      ->group(picture);
+  app.add_option("--preset", options.preset,
+                 "x264 preset, ultrafast to veryslow (default superfast)")
+      ->check(CLI::IsMember(kPresets))
+      ->group(picture);
+  app.add_flag("-y,--force", options.force,
+               "replace an existing OUTPUT (without it an existing video, or a folder\n"
+               "that is not empty, is refused, as ffmpeg does without -y)");
+  app.add_flag("-q,--quiet", options.quiet, "no progress display");
+  app.footer(
+      "The output appears under its name only when the capture is complete; until then it is\n"
+      "written as OUTPUT.part-PID beside it. Ctrl-C, SIGTERM, SIGHUP and SIGQUIT stop cleanly\n"
+      "and leave nothing behind; what a run killed outright left is removed by the next run\n"
+      "into the same place.\n"
+      "Exit status: 0 done, 1 failed, 2 bad arguments, 128 + signal when stopped.");
+}
+
+bool CheckCaptureOptions(CaptureOptions& options, std::string& error) {
+  if (options.outputs.empty()) {
     error = "no output given";
     return false;
   }
+  if (options.outputs.size() > 1) {
+    error = "only one output may be given ('" + options.outputs[0] + "' and '" +
+            options.outputs[1] + "')";
+    return false;
+  }
+  if (!ClassifyOutput(options.outputs[0], options, error)) return false;
   if (!(options.fromSeconds < kSceneEndSeconds)) {
     error = "--from must be below the end of the piece (230 s)";
     return false;
@@ -151,32 +142,4 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
     return false;
   }
   return true;
-}
-
-const char* CaptureUsage() {
-  return "Usage: quorvane-capture [options] OUTPUT\n"
-         "\n"
-         "Renders quorvane headless, frame by frame, on a fixed clock: frame k is drawn at\n"
-         "floor(k * 1000 / fps) ms, so every capture of the same range is identical. Run it\n"
-         "in the folder that holds TEX.tga and RX_muc.mp3 (build/).\n"
-         "\n"
-         "OUTPUT\n"
-         "  NAME.mp4       H.264 video (yuv420p) through ffmpeg, with RX_muc.mp3 from the\n"
-         "                 matching sample on (video only, with a warning, without it)\n"
-         "  NAME/          a folder of PNG frames frame_KKKKKK.png, KKKKKK the frame number k\n"
-         "\n"
-         "Options\n"
-         "  --fps N        frames per second, 1 to 1000 (default 60)\n"
-         "  --size WxH     picture size in pixels (default 1920x1080)\n"
-         "  --from S       record from scene second S (default 0); earlier frames are\n"
-         "                 simulated but not drawn\n"
-         "  --to S         record up to scene second S (default: the end of the piece, 230)\n"
-         "  --crf N        H.264 constant rate factor, 0 (lossless) to 51 (default 20)\n"
-         "  --preset P     x264 preset, ultrafast to veryslow (default superfast)\n"
-         "  --quiet        no progress display\n"
-         "  --help         this text\n"
-         "\n"
-         "The output appears under its name only when the capture is complete; Ctrl-C stops\n"
-         "cleanly and leaves nothing behind. Exit status: 0 done, 1 failed, 2 bad arguments,\n"
-         "130 interrupted.\n";
 }

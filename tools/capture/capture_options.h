@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "tools/common/options.h"
 
 enum class OutputKind { kVideo, kFrames };
 
@@ -13,14 +16,16 @@ struct CaptureOptions {
   int crf = 20;
   std::string preset = "superfast";
   bool quiet = false;
-  bool help = false;
+  bool force = false;
+  std::vector<std::string> outputs;  // as given; one is wanted
   OutputKind kind = OutputKind::kVideo;
   std::string output;  // without trailing slashes for a folder
 };
 
-// Parses argv[1..]. On failure returns false and sets `error` to a message
-// naming the offending option; `options` is then not to be used.
-bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& options,
-                         std::string& error);
+// The command line of quorvane-capture, with its help text.
+void DefineCaptureOptions(CLI::App& app, CaptureOptions& options);
 
-const char* CaptureUsage();
+// What the parser cannot check option by option: one output, named as a
+// video or a folder; the range; even sizes for H.264. Sets `kind` and
+// `output`. False with `error` naming the offending option.
+bool CheckCaptureOptions(CaptureOptions& options, std::string& error);

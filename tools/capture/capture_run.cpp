@@ -2,21 +2,26 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "host/atlas.h"
+#include "host/frame.h"
 #include "host/headless_run.h"
 #include "host/offscreen.h"
 #include "tools/capture/encoder_arguments.h"
 #include "tools/capture/encoder_process.h"
 #include "tools/capture/frame_writer.h"
+#include "tools/capture/music_probe.h"
 #include "tools/capture/output_target.h"
 #include "tools/capture/progress.h"
 #include "tools/capture/readback_ring.h"
 #include "tools/common/png_file.h"
+#include "tools/common/tool_report.h"
 
 volatile std::sig_atomic_t captureStopSignal = 0;
 
@@ -24,11 +29,6 @@ namespace {
 
 constexpr const char* kAtlasFile = "TEX.tga";
 constexpr const char* kMusicFile = "RX_muc.mp3";
-
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "quorvane-capture: %s\n", message.c_str());
-  return 1;
-}
 
 bool Readable(const char* path) { return access(path, R_OK) == 0; }
 
@@ -47,24 +47,19 @@ FrameSink PngSink(const OutputTarget& target, int width, int height) {
     const size_t rowBytes = static_cast<size_t>(width) * 4;
     for (int y = 0; y < height; ++y)
       std::memcpy(topDown.data() + rowBytes * y, pixels + rowBytes * (height - 1 - y), rowBytes);
-    const std::string path = FramePath(target, k);
-    const char* pngError = nullptr;
-    if (WritePngFile(path.c_str(), topDown.data(), width, height, &pngError)) return true;
-    error = "cannot write " + path + ": " + (pngError ? pngError : "unknown error");
-    return false;
+    return WritePngFile(FramePath(target, k), topDown.data(), width, height, error);
   };
 }
 
-// Frames before the range only move the simulation and the random source on;
-// the one just before it is drawn, so the first recorded frame starts from
-// the GL state a drawn frame leaves, as in the real-time run.
-bool RunUpTo(int64_t first, int fps, bool quiet) {
-  if (!quiet && first > 2)
-    std::fprintf(stderr, "quorvane-capture: running the first %lld frames undrawn\n",
-                 static_cast<long long>(first - 2));
-  for (int64_t k = 1; k < first; ++k) {
+// Frames before the range only move the simulation and the random source on,
+// a few seconds of the piece at a time so that a stop request is heard soon.
+bool RunUndrawnUpTo(int64_t last, bool quiet) {
+  constexpr int64_t kFramesBetweenChecks = 600;
+  if (!quiet && last > 0)
+    ReportNote("running the first " + std::to_string(last) + " frames undrawn");
+  while (HeadlessFrame() < last) {
     if (captureStopSignal != 0) return false;
-    RunHeadlessFrame(ScheduledElapsedMs(k, fps), k == first - 1);
+    RunUpToFrame(std::min(last, HeadlessFrame() + kFramesBetweenChecks), kUndrawn);
   }
   return true;
 }
@@ -73,43 +68,50 @@ bool RunUpTo(int64_t first, int fps, bool quiet) {
 
 int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
   if (!Readable(kAtlasFile))
-    return Fail(std::string(kAtlasFile) +
-                " is not in this folder: run quorvane-capture where TEX.tga and RX_muc.mp3 "
-                "are (build/)");
+    return ReportFailure(
+        std::string(kAtlasFile) +
+        " is not in this folder: run quorvane-capture where TEX.tga and RX_muc.mp3 "
+        "are (build/)");
   const bool video = options.kind == OutputKind::kVideo;
-  const bool music = video && Readable(kMusicFile);
+  const MusicState musicState = video ? ProbeMusic(kMusicFile) : MusicState::kUsable;
+  const bool music = video && musicState == MusicState::kUsable;
   if (video && !music)
-    std::fprintf(stderr,
-                 "quorvane-capture: warning: %s is not in this folder; the video will "
-                 "have no sound\n",
-                 kMusicFile);
+    ReportWarning(std::string(kMusicFile) + " " + DescribeMusicState(musicState) +
+                  "; the video will have no sound");
 
   OutputTarget target;
   std::string error;
-  if (!PrepareOutput(options, target, error)) return Fail(error);
+  std::vector<std::string> removed;
+  const bool prepared = PrepareOutput(options, target, removed, error);
+  for (const std::string& leftover : removed)
+    ReportNote("removed '" + leftover + "', left over from a capture that was killed");
+  if (!prepared) return ReportFailure(error);
   const char* surfaceError = nullptr;
   if (!OpenOffscreenSurface(options.width, options.height, &surfaceError)) {
     DiscardOutput(target);
-    return Fail(std::string("cannot render without a display: ") + surfaceError);
+    return ReportFailure(std::string("cannot render without a display: ") + surfaceError);
   }
   const auto started = std::chrono::steady_clock::now();
-  StartHeadlessRun(true);
+  StartHeadlessRun(options.fps);
+  LoadTextureAtlas();
   if (!StartReadback(options.width, options.height, error)) {
     CloseOffscreenSurface();
     DiscardOutput(target);
-    return Fail(error);
+    return ReportFailure(error);
   }
   EncoderProcess encoder;
-  if (video && !StartEncoder(EncoderArguments(options, target.tempPath,
+  if (video && !StartEncoder(EncoderArguments(options, target.output.tempPath,
                                               music ? kMusicFile : nullptr, first, last),
                              encoder, error)) {
     EndReadback();
     CloseOffscreenSurface();
     DiscardOutput(target);
-    return Fail(error);
+    return ReportFailure(error);
   }
 
-  bool ok = RunUpTo(first, options.fps, options.quiet);
+  // Frame first - 1 is drawn too (by RunUpToFrame), so that the first
+  // recorded frame starts from the GL state a drawn frame leaves.
+  bool ok = RunUndrawnUpTo(first - 2, options.quiet);
 
   FrameWriter writer;
   const size_t frameBytes = static_cast<size_t>(options.width) * options.height * 4;
@@ -128,7 +130,7 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
     }
     const int slot = static_cast<int>((k - first) % kReadbackSlots);
     if (k <= last) {
-      RunHeadlessFrame(ScheduledElapsedMs(k, options.fps), true);
+      RunUpToFrame(k, RunSceneFrame);
       WaitForSlot(writer, slot);
       UnmapSlot(slot);
       ReadIntoSlot(slot);
@@ -165,19 +167,21 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
 
   if (captureStopSignal != 0) {
     DiscardOutput(target);
-    std::fprintf(stderr, "quorvane-capture: stopped; nothing was written\n");
+    ReportNote("stopped; nothing was written");
     return 128 + captureStopSignal;
   }
   if (!ok || !CommitOutput(target, error)) {
     DiscardOutput(target);
-    return Fail(error + "; nothing was written");
+    return ReportFailure(error + "; nothing was written");
   }
   if (!options.quiet) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::fprintf(stderr, "quorvane-capture: wrote %s: %lld frames of %dx%d at %d fps in %.1f s\n",
-                 target.finalPath.c_str(), static_cast<long long>(last - first + 1), options.width,
-                 options.height, options.fps, seconds);
+    char summary[160];
+    std::snprintf(summary, sizeof summary, "%lld frames of %dx%d at %d fps in %.1f s",
+                  static_cast<long long>(last - first + 1), options.width, options.height,
+                  options.fps, seconds);
+    ReportNote("wrote " + target.output.finalPath + ": " + summary);
   }
   return 0;
 }

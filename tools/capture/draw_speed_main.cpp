@@ -4,37 +4,44 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 
+#include "host/atlas.h"
+#include "host/frame.h"
 #include "host/headless_run.h"
 #include "host/offscreen.h"
 #include "tools/capture/frame_schedule.h"
+#include "tools/common/options.h"
+#include "tools/common/tool_report.h"
 
 int main(int argc, char** argv) {
-  int width = 0;
-  int height = 0;
-  if (argc != 4 || std::sscanf(argv[1], "%dx%d", &width, &height) != 2) {
-    std::fprintf(stderr, "usage: quorvane-draw-speed WxH FROM TO   (in the folder of TEX.tga)\n");
-    return 2;
-  }
-  const int fps = 60;
+  SetToolName("quorvane-draw-speed");
+  constexpr int kFps = 60;
+  int width = 1280;
+  int height = 720;
+  double from = 0.0;
+  double to = 0.0;
+  CLI::App app{
+      "Frames per second of drawing alone over [FROM, TO] of the piece, in the folder\n"
+      "of TEX.tga.",
+      "quorvane-draw-speed"};
+  app.add_option("WIDTH", width)->required()->check(WholeNumberFrom(1, 16384));
+  app.add_option("HEIGHT", height)->required()->check(WholeNumberFrom(1, 16384));
+  app.add_option("FROM", from)->required()->check(SecondsFrom(0.0, 230.0));
+  app.add_option("TO", to)->required()->check(SecondsFrom(0.0, 230.0));
+  if (const int status = ParseCommandLine(app, argc, argv); status >= 0) return status;
   int64_t first = 0;
   int64_t last = 0;
-  if (!RecordedFrames(std::atof(argv[2]), std::atof(argv[3]), fps, first, last)) {
-    std::fprintf(stderr, "quorvane-draw-speed: the range holds no frame\n");
-    return 2;
-  }
+  if (!RecordedFrames(from, to, kFps, first, last))
+    return ReportBadArguments("the range holds no frame");
   const char* error = nullptr;
-  if (!OpenOffscreenSurface(width, height, &error)) {
-    std::fprintf(stderr, "quorvane-draw-speed: %s\n", error);
-    return 1;
-  }
-  StartHeadlessRun(true);
-  for (int64_t k = 1; k < first; ++k) RunHeadlessFrame(ScheduledElapsedMs(k, fps), k == first - 1);
+  if (!OpenOffscreenSurface(width, height, &error)) return ReportFailure(error);
+  StartHeadlessRun(kFps);
+  LoadTextureAtlas();
+  RunUpToFrame(first - 1, RunSceneFrame);
   glFinish();
   const auto start = std::chrono::steady_clock::now();
   for (int64_t k = first; k <= last; ++k) {
-    RunHeadlessFrame(ScheduledElapsedMs(k, fps), true);
+    RunNextFrame(RunSceneFrame);
     glFinish();  // as a present would, so each frame is really drawn
   }
   const double seconds =
@@ -44,5 +51,5 @@ int main(int argc, char** argv) {
               static_cast<long long>(frames), width, height, seconds,
               static_cast<double>(frames) / seconds);
   CloseOffscreenSurface();
-  return 0;
+  return kExitDone;
 }

@@ -11,7 +11,8 @@ std::vector<std::string> EncoderArguments(const CaptureOptions& options, const s
       "-f", "rawvideo", "-pix_fmt", "rgba",
       "-video_size", std::to_string(options.width) + "x" + std::to_string(options.height),
       "-framerate", std::to_string(options.fps), "-i", "pipe:0"};
-  if (musicFile != nullptr) arguments.insert(arguments.end(), {"-i", musicFile});
+  // The music is taken as MP3 whatever its bytes, as the piece takes it.
+  if (musicFile != nullptr) arguments.insert(arguments.end(), {"-f", "mp3", "-i", musicFile});
   // vflip only turns the row stride around: GL's bottom-up rows cost no copy.
   arguments.insert(arguments.end(),
                    {"-map", "0:v", "-vf", "vflip,scale=out_color_matrix=bt709:out_range=tv",

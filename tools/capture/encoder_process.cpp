@@ -46,6 +46,8 @@ bool StartEncoder(const std::vector<std::string>& arguments, EncoderProcess& enc
   sigaddset(&defaults, SIGPIPE);
   sigaddset(&defaults, SIGINT);
   sigaddset(&defaults, SIGTERM);
+  sigaddset(&defaults, SIGHUP);
+  sigaddset(&defaults, SIGQUIT);
   sigset_t none;
   sigemptyset(&none);
   posix_spawnattr_setsigdefault(&attributes, &defaults);

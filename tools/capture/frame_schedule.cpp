@@ -5,14 +5,6 @@
 #include "host/frame_clock.h"
 #include "host/headless_run.h"
 
-namespace {
-
-// Absorbs decimal seconds that are a hair below a frame boundary in binary
-// (0.29 * 100 = 28.999999999999996).
-constexpr double kBoundarySlack = 1e-6;
-
-}  // namespace
-
 int64_t LastFrameOfPiece(int fps) {
   SceneClock clock{};
   StartSceneClock(clock, 0);
@@ -25,10 +17,10 @@ int64_t LastFrameOfPiece(int fps) {
 
 bool RecordedFrames(double fromSeconds, double toSeconds, int fps, int64_t& first, int64_t& last) {
   const int64_t end = LastFrameOfPiece(fps);
-  first = static_cast<int64_t>(std::floor(fromSeconds * fps + kBoundarySlack)) + 1;
+  first = static_cast<int64_t>(std::floor(fromSeconds * fps + kFrameBoundarySlack)) + 1;
   last = end;
   if (toSeconds >= 0.0) {
-    const double lastFrame = std::floor(toSeconds * fps + kBoundarySlack);
+    const double lastFrame = std::floor(toSeconds * fps + kFrameBoundarySlack);
     if (lastFrame < static_cast<double>(end)) last = static_cast<int64_t>(lastFrame);
   }
   return first <= last;

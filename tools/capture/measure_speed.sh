@@ -18,7 +18,7 @@ for size in 1280x720 1920x1080; do
   : >"$scratch/draw"
   : >"$scratch/capture"
   for ((run = 0; run < runs; ++run)); do
-    ./tools/capture/quorvane-draw-speed "$size" "$from" "$to" |
+    ./tools/capture/quorvane-draw-speed "${size%x*}" "${size#*x}" "$from" "$to" |
       sed -n 's/.*: \([0-9.]*\) fps$/\1/p' >>"$scratch/draw"
     ./quorvane-capture --size "$size" --from "$from" --to "$to" "$scratch/out.mp4" 2>&1 |
       sed -n 's/.*100%.* \([0-9.]*\) fps .*/\1/p' >>"$scratch/capture"

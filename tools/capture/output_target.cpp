@@ -7,104 +7,101 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 namespace {
 
-mode_t CreationMask() {
-  const mode_t mask = umask(0);
-  umask(mask);
-  return mask;
-}
+constexpr const char* kFramePattern = "frame_%06lld.png";
 
-// Entries of a folder other than . and ..; -1 when it cannot be read.
-int CountEntries(const std::string& path) {
+// True when every entry is a regular file named as the capture names frames;
+// `empty` tells whether there was any.
+bool HoldsOnlyFrames(const std::string& path, bool& empty) {
   DIR* folder = opendir(path.c_str());
-  if (folder == nullptr) return -1;
-  int count = 0;
+  if (folder == nullptr) return false;
+  bool onlyFrames = true;
+  empty = true;
   while (const dirent* entry = readdir(folder)) {
-    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) ++count;
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+    empty = false;
+    long long k = 0;
+    char tail = 0;
+    struct stat info {};
+    const bool frame = std::sscanf(entry->d_name, "frame_%6lld.pn%c", &k, &tail) == 2 &&
+                       tail == 'g' && std::strlen(entry->d_name) == 16 &&
+                       lstat((path + "/" + entry->d_name).c_str(), &info) == 0 &&
+                       S_ISREG(info.st_mode);
+    onlyFrames = onlyFrames && frame;
   }
   closedir(folder);
-  return count;
+  return onlyFrames;
 }
 
-std::string Describe(const std::string& path) {
-  return "cannot write '" + path + "': " + std::strerror(errno);
+bool MayWriteVideo(const std::string& path, bool force, std::string& error) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0) return true;
+  if (S_ISDIR(info.st_mode)) {
+    error = "'" + path + "' is a folder; give a file name ending in .mp4";
+    return false;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    error = "'" + path + "' exists and is not a regular file";
+    return false;
+  }
+  if (!force) error = "'" + path + "' exists; give --force (-y) to replace it";
+  return force;
+}
+
+bool MayWriteFrames(const std::string& path, bool force, bool& replaces, std::string& error) {
+  replaces = false;
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) return true;
+  if (!S_ISDIR(info.st_mode)) {
+    error = "'" + path + "' exists and is not a folder";
+    return false;
+  }
+  bool empty = true;
+  const bool onlyFrames = HoldsOnlyFrames(path, empty);
+  if (empty) return true;
+  if (!onlyFrames) {
+    error = "'" + path + "' is not empty and holds more than frames; give a new or empty folder";
+    return false;
+  }
+  if (!force) {
+    error = "'" + path + "' is not empty; give --force (-y) to replace the frames in it";
+    return false;
+  }
+  replaces = true;
+  return true;
 }
 
 }  // namespace
 
-bool PrepareOutput(const CaptureOptions& options, OutputTarget& target, std::string& error) {
+bool PrepareOutput(const CaptureOptions& options, OutputTarget& target,
+                   std::vector<std::string>& removed, std::string& error) {
   target.kind = options.kind;
-  target.finalPath = options.output;
-  std::vector<char> pattern(options.output.begin(), options.output.end());
-  const char suffix[] = ".partXXXXXX";
-  pattern.insert(pattern.end(), suffix, suffix + sizeof suffix);
-
-  struct stat info {};
-  const bool exists = stat(options.output.c_str(), &info) == 0;
-  if (options.kind == OutputKind::kVideo) {
-    if (exists && S_ISDIR(info.st_mode)) {
-      error = "'" + options.output + "' is a folder; give a file name ending in .mp4";
-      return false;
-    }
-    const int file = mkstemp(pattern.data());
-    if (file < 0) {
-      error = Describe(options.output);
-      return false;
-    }
-    fchmod(file, 0666 & ~CreationMask());
-    close(file);
-  } else {
-    if (exists && !S_ISDIR(info.st_mode)) {
-      error = "'" + options.output + "' exists and is not a folder";
-      return false;
-    }
-    if (exists && CountEntries(options.output) != 0) {
-      error = "'" + options.output + "' is not empty; give a new or empty folder for the frames";
-      return false;
-    }
-    if (mkdtemp(pattern.data()) == nullptr) {
-      error = Describe(options.output);
-      return false;
-    }
-    chmod(pattern.data(), 0777 & ~CreationMask());
-  }
-  target.tempPath = pattern.data();
-  return true;
+  const bool video = options.kind == OutputKind::kVideo;
+  const bool allowed =
+      video ? MayWriteVideo(options.output, options.force, error)
+            : MayWriteFrames(options.output, options.force, target.replacesFrames, error);
+  return allowed && BeginAtomicOutput(options.output, !video, target.output, removed, error);
 }
 
 std::string FramePath(const OutputTarget& target, long long k) {
   char name[32];
-  std::snprintf(name, sizeof name, "/frame_%06lld.png", k);
-  return target.tempPath + name;
+  std::snprintf(name, sizeof name, kFramePattern, k);
+  return target.output.tempPath + "/" + name;
 }
 
 bool CommitOutput(OutputTarget& target, std::string& error) {
-  // rename() replaces a file, or an empty folder, in one step.
-  if (rename(target.tempPath.c_str(), target.finalPath.c_str()) != 0) {
-    error = "cannot rename '" + target.tempPath + "' to '" + target.finalPath +
-            "': " + std::strerror(errno);
+  // rename() replaces a file or an empty folder, so old frames go first, and
+  // only if nothing else has come into their folder since the start.
+  bool empty = true;
+  if (target.replacesFrames && (!HoldsOnlyFrames(target.output.finalPath, empty) ||
+                                !RemoveFolderOfFiles(target.output.finalPath))) {
+    error =
+        "cannot replace the frames in '" + target.output.finalPath + "': " + std::strerror(errno);
     return false;
   }
-  target.tempPath.clear();
-  return true;
+  return CommitAtomicOutput(target.output, error);
 }
 
-void DiscardOutput(OutputTarget& target) {
-  if (target.tempPath.empty()) return;
-  if (target.kind == OutputKind::kFrames) {
-    if (DIR* folder = opendir(target.tempPath.c_str())) {
-      while (const dirent* entry = readdir(folder)) {
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-          unlink((target.tempPath + "/" + entry->d_name).c_str());
-      }
-      closedir(folder);
-    }
-    rmdir(target.tempPath.c_str());
-  } else {
-    unlink(target.tempPath.c_str());
-  }
-  target.tempPath.clear();
-}
+void DiscardOutput(OutputTarget& target) { DiscardAtomicOutput(target.output); }

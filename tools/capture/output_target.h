@@ -1,26 +1,30 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "tools/capture/capture_options.h"
+#include "tools/common/atomic_output.h"
 
-// The capture is written under a temporary name beside the output and renamed
-// to it only when complete, so an interrupted or failed run never leaves a
-// half-written file under the name the user asked for.
+// The capture's output, written atomically (tools/common/atomic_output.h).
+// An existing output is replaced only with --force, and then only once the
+// new one is complete: a video file, or a folder holding nothing but frames.
 struct OutputTarget {
   OutputKind kind = OutputKind::kVideo;
-  std::string finalPath;
-  std::string tempPath;  // the temporary file, or the temporary folder of frames
+  AtomicOutput output;
+  bool replacesFrames = false;  // an existing folder of frames goes at the commit
 };
 
-// Creates the temporary file or folder; false with `error` when the output
-// cannot be written there.
-bool PrepareOutput(const CaptureOptions& options, OutputTarget& target, std::string& error);
+// Checks the output against the overwriting rule and creates the temporary
+// file or folder; `removed` names left-overs of killed runs that were
+// cleared away. False with `error` when the output may or cannot be written.
+bool PrepareOutput(const CaptureOptions& options, OutputTarget& target,
+                   std::vector<std::string>& removed, std::string& error);
 
 // Path of frame k's PNG inside the temporary folder.
 std::string FramePath(const OutputTarget& target, long long k);
 
-// Renames the temporary file or folder to the output name.
+// Puts the output under its name, replacing what --force allowed.
 bool CommitOutput(OutputTarget& target, std::string& error);
 
 // Removes the temporary file or folder and everything in it.

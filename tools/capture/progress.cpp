@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "tools/common/tool_report.h"
+
 namespace {
 
 constexpr int kBarWidth = 30;
@@ -59,7 +61,7 @@ void UpdateProgress(Progress& progress, int64_t done) {
   const int percent = static_cast<int>(done * 100 / progress.total);
   if (percent < progress.nextPercent || done == progress.total) return;
   progress.nextPercent = (percent / kLinePercentStep + 1) * kLinePercentStep;
-  std::fprintf(stderr, "quorvane-capture: %3d%%  %s\n", percent,
+  std::fprintf(stderr, "%s: %3d%%  %s\n", ToolName(), percent,
                FormatProgress(done, progress.total, SecondsSince(progress.start), 0).c_str());
 }
 
@@ -70,6 +72,6 @@ void EndProgress(Progress& progress, int64_t done) {
   if (progress.terminal)
     std::fprintf(stderr, "\r%s\033[K\n", text.c_str());
   else
-    std::fprintf(stderr, "quorvane-capture: %3d%%  %s\n",
+    std::fprintf(stderr, "%s: %3d%%  %s\n", ToolName(),
                  static_cast<int>(done * 100 / progress.total), text.c_str());
 }

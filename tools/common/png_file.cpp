@@ -2,16 +2,40 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
-#include <filesystem>
+#include <cstring>
+
+#include "tools/common/atomic_output.h"
 
 namespace {
 
-const char* pngError = nullptr;
+// What went wrong inside libpng, which reports by longjmp.
+struct PngTrouble {
+  std::FILE* stream = nullptr;
+  int writeErrno = 0;
+  const char* libpngMessage = nullptr;
+};
 
-void OnPngError(png_structp png, png_const_charp) {
-  pngError = "libpng could not encode the picture";
+void WriteBytes(png_structp png, png_bytep data, size_t length) {
+  auto* trouble = static_cast<PngTrouble*>(png_get_io_ptr(png));
+  if (std::fwrite(data, 1, length, trouble->stream) != length) {
+    trouble->writeErrno = errno != 0 ? errno : EIO;
+    png_error(png, "write failed");
+  }
+}
+
+void FlushBytes(png_structp png) {
+  auto* trouble = static_cast<PngTrouble*>(png_get_io_ptr(png));
+  if (std::fflush(trouble->stream) != 0) {
+    trouble->writeErrno = errno != 0 ? errno : EIO;
+    png_error(png, "write failed");
+  }
+}
+
+void OnPngError(png_structp png, png_const_charp message) {
+  static_cast<PngTrouble*>(png_get_error_ptr(png))->libpngMessage = message;
   png_longjmp(png, 1);
 }
 
@@ -19,20 +43,16 @@ void OnPngWarning(png_structp, png_const_charp) {}
 
 // libpng reports failures by longjmp, so nothing with a destructor may live
 // in this frame.
-bool Encode(std::FILE* file, const unsigned char* rgba, int width, int height) {
+bool Encode(PngTrouble& trouble, const unsigned char* rgba, int width, int height) {
   png_structp png =
-      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
-  if (png == nullptr) {
-    pngError = "libpng could not start";
-    return false;
-  }
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, &trouble, OnPngError, OnPngWarning);
+  if (png == nullptr) return false;
   png_infop info = png_create_info_struct(png);
   if (info == nullptr || setjmp(png_jmpbuf(png))) {
-    if (info == nullptr) pngError = "libpng could not start";
     png_destroy_write_struct(&png, &info);
     return false;
   }
-  png_init_io(png, file);
+  png_set_write_fn(png, &trouble, WriteBytes, FlushBytes);
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
@@ -46,24 +66,24 @@ bool Encode(std::FILE* file, const unsigned char* rgba, int width, int height) {
 
 }  // namespace
 
-bool WritePngFile(const char* path, const unsigned char* rgba, int width, int height,
-                  const char** error) {
+bool WritePngFile(const std::string& path, const unsigned char* rgba, int width, int height,
+                  std::string& error) {
   if (width < 1 || height < 1) {
-    if (error != nullptr) *error = "picture size must be at least 1 x 1";
+    error = "picture size must be at least 1 x 1";
     return false;
   }
-  std::FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) {
-    if (error != nullptr) *error = "cannot open the file for writing";
-    return false;
-  }
-  pngError = nullptr;
-  const bool encoded = Encode(file, rgba, width, height);
-  const bool closed = std::fclose(file) == 0;
-  if (encoded && closed) return true;
-  // Only a half-written regular file is ours to remove, never a device.
-  std::error_code ignored;
-  if (std::filesystem::is_regular_file(path, ignored)) std::remove(path);
-  if (error != nullptr) *error = encoded ? "cannot finish writing the file" : pngError;
-  return false;
+  return WriteFileAtomically(
+      path,
+      [&](std::FILE* stream, std::string& streamError) {
+        PngTrouble trouble;
+        trouble.stream = stream;
+        if (Encode(trouble, rgba, width, height)) return true;
+        const std::string cause = trouble.writeErrno != 0 ? std::strerror(trouble.writeErrno)
+                                  : trouble.libpngMessage != nullptr
+                                      ? std::string("libpng: ") + trouble.libpngMessage
+                                      : std::string("libpng could not start");
+        streamError = "cannot write '" + path + "': " + cause;
+        return false;
+      },
+      error);
 }

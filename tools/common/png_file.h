@@ -1,7 +1,9 @@
 #pragma once
 
-// Writes width x height RGBA pixels, top row first, to an 8-bit RGBA PNG.
-// Returns false with `error` set (file not writable, libpng failure); no
-// half-written regular file is left behind on failure.
-bool WritePngFile(const char* path, const unsigned char* rgba, int width, int height,
-                  const char** error);
+#include <string>
+
+// Writes width x height RGBA pixels, top row first, as an 8-bit RGBA PNG,
+// atomically (tools/common/atomic_output.h). False with `error` naming the
+// cause, e.g. "cannot write 'a.png': No space left on device".
+bool WritePngFile(const std::string& path, const unsigned char* rgba, int width, int height,
+                  std::string& error);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/common/atomic_output.h"
 #include "tools/music_gen/synth.h"
 
 namespace {
@@ -20,8 +21,8 @@ bool Encode(lame_t lame, std::FILE* file, const std::vector<float>& left,
                                               static_cast<int>(out.size()));
     if (bytes < 0 || std::fwrite(out.data(), 1, static_cast<size_t>(bytes), file) !=
                          static_cast<size_t>(bytes)) {
-      *error =
-          bytes < 0 ? "LAME failed to encode (code " + std::to_string(bytes) + ")" : "write failed";
+      *error = bytes < 0 ? "LAME failed to encode (code " + std::to_string(bytes) + ")"
+                         : std::string("cannot write: ") + std::strerror(errno);
       return false;
     }
   }
@@ -65,23 +66,12 @@ bool WriteMp3(const std::string& path, const std::vector<float>& left,
     *error = "LAME rejected the encoder settings";
     return false;
   }
-  std::string temporary = path + ".part";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) {
-    lame_close(lame);
-    *error = "cannot create " + temporary + ": " + std::strerror(errno);
-    return false;
-  }
-  bool encoded = Encode(lame, file, left, right, error);
+  const bool written = WriteFileAtomically(
+      path,
+      [&](std::FILE* stream, std::string& writeError) {
+        return Encode(lame, stream, left, right, &writeError);
+      },
+      *error);
   lame_close(lame);
-  if (std::fclose(file) != 0 && encoded) {
-    encoded = false;
-    *error = "cannot write " + temporary + ": " + std::strerror(errno);
-  }
-  if (encoded && std::rename(temporary.c_str(), path.c_str()) != 0) {
-    encoded = false;
-    *error = "cannot rename " + temporary + " to " + path + ": " + std::strerror(errno);
-  }
-  if (!encoded) std::remove(temporary.c_str());
-  return encoded;
+  return written;
 }

@@ -1,19 +1,21 @@
 // Synthesises the soundtrack and writes it as an MP3.
-//   quorvane-music-gen OUTPUT.mp3
-#include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "tools/common/options.h"
+#include "tools/common/tool_report.h"
 #include "tools/music_gen/mixdown.h"
 #include "tools/music_gen/mp3_writer.h"
 #include "tools/music_gen/score.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT.mp3\n", argv[0]);
-    return 2;
-  }
+  SetToolName("quorvane-music-gen");
+  std::string output;
+  CLI::App app{"Synthesises the soundtrack of quorvane, in step with its script.",
+               "quorvane-music-gen"};
+  app.add_option("OUTPUT", output, "the soundtrack, an MP3")->required();
+  if (const int status = ParseCommandLine(app, argc, argv); status >= 0) return status;
+
   MixBuses main, outro;
   ResizeBuses(main, kPieceFrames);
   ResizeBuses(outro, kPieceFrames);
@@ -22,9 +24,6 @@ int main(int argc, char** argv) {
   // -1.5 dBFS leaves room for the encoder's small overshoots.
   MixDown(main, outro, 0.84f, left, right);
   std::string error;
-  if (!WriteMp3(argv[1], left, right, &error)) {
-    std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
-    return 1;
-  }
-  return 0;
+  if (!WriteMp3(output, left, right, &error)) return ReportFailure(error);
+  return kExitDone;
 }

@@ -2,12 +2,13 @@
 
 #include <cmath>
 
-#include "scene/timeline.h"
-
 namespace {
 
 constexpr double kStepSeconds = kBeatSeconds / 4.0;
 constexpr int kFirstStep = -144;  // 36 beats before the grid origin, at 0.15 s
+// The sparks start appearing, and the whole swarm is drawn.
+constexpr double kSparksStart = kSparkStartMs / 1000.0;
+constexpr double kSwarmComplete = kSwarmCompleteMs / 1000.0;
 
 struct Chord {
   int bass;
@@ -66,8 +67,15 @@ float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
 // 0..1: how far the swell is from rest, so the band leans in when the swarm swells.
 float SwellLevel(double t) { return std::fabs(SwellAt(static_cast<float>(t))) / 4.0f; }
 
-// The build-up while the sparks and then the triangles appear (3.3 s to 43.3 s).
-float BuildUp(double t) { return Clamp01(static_cast<float>((t - 3.3) / 40.0)); }
+// The build-up while the sparks and then the triangles appear.
+float BuildUp(double t) {
+  return Clamp01(static_cast<float>((t - kSparksStart) / (kSwarmComplete - kSparksStart)));
+}
+
+// How far t is through the gather section: 0 at its start, 1 at the finale's.
+double GatherProgress(double t) {
+  return (t - kSectionStarts[kGather]) / (kSectionStarts[kFinale] - kSectionStarts[kGather]);
+}
 
 const Progression& ProgressionAt(Section section, int bar) {
   switch (section) {
@@ -127,7 +135,7 @@ std::vector<float> PadBrightness() {
         target = 0.12f + 0.2f * swell;
         break;
       case kGather:
-        target = 0.2f + 0.6f * static_cast<float>((t - kSectionStarts[kGather]) / 7.0);
+        target = 0.2f + 0.6f * static_cast<float>(GatherProgress(t));
         break;
       default:
         target = t < kFadeEnd ? 0.75f : 0.12f;
@@ -174,7 +182,7 @@ void RenderBassStep(MixBuses& buses, int step, double t, Section section, const 
       if (inBar % 4 == 0)
         RenderBass(buses, t, 0.85 * beat, static_cast<float>(chord.bass),
                    Place(0.2f * (0.3f + 0.7f * BuildUp(t)), 0, 0.05f, 0), 0.3f);
-      if (t > 43.3 && inBar % 4 == 3)
+      if (t > kSwarmComplete && inBar % 4 == 3)
         RenderBass(buses, t, 0.2 * beat, static_cast<float>(chord.bass + 12),
                    Place(0.12f, 0, 0.05f, 0), 0.5f);
       break;
@@ -208,7 +216,7 @@ void RenderBassStep(MixBuses& buses, int step, double t, Section section, const 
                    0.05f);
       break;
     case kGather: {
-      float rise = Clamp01(static_cast<float>((t - kSectionStarts[kGather]) / 7.0));
+      float rise = Clamp01(static_cast<float>(GatherProgress(t)));
       if (inBar % 2 == 0)
         RenderBass(buses, t, 0.4 * beat, static_cast<float>(chord.bass),
                    Place(0.16f + 0.08f * rise, 0, 0.04f, 0), 0.3f + 0.6f * rise);
@@ -232,11 +240,12 @@ void RenderDrumStep(MixBuses& buses, int step, double t, Section section, float 
   switch (section) {
     case kRise: {
       float build = BuildUp(t);
-      if (t > 31.0 && inBar % 4 == 0 && (t > 43.3 || inBar == 0))
+      if (t > 31.0 && inBar % 4 == 0 && (t > kSwarmComplete || inBar == 0))
         RenderKick(buses, t, Place(0.5f * build, 0, 0.02f, 0));
       if (t > 36.0 && inBar % 4 == 2)
         RenderHat(buses, t, Place(0.07f * build * hatLift, 0.3f, 0.1f, 0), 0.03f, seed);
-      if (t > 43.3 && inBar % 8 == 4) RenderSnare(buses, t, Place(0.18f, -0.05f, 0.25f, 0), seed);
+      if (t > kSwarmComplete && inBar % 8 == 4)
+        RenderSnare(buses, t, Place(0.18f, -0.05f, 0.25f, 0), seed);
       break;
     }
     case kDrift:
@@ -262,11 +271,12 @@ void RenderDrumStep(MixBuses& buses, int step, double t, Section section, float 
           inBar % 8 == 6 ? 0.09f : 0.03f, seed);
       break;
     case kHush:
-      if (t > 200.0 && inBar % 8 == 2)
+      // Ticks come in as the swell dies away.
+      if (t > kSwellDecaySeconds && inBar % 8 == 2)
         RenderHat(buses, t, Place(0.04f, 0.3f, 0.2f, 0), 0.05f, seed);
       break;
     case kGather: {
-      float rise = Clamp01(static_cast<float>((t - kSectionStarts[kGather]) / 7.0));
+      float rise = Clamp01(static_cast<float>(GatherProgress(t)));
       if (inBar % 4 == 0) RenderKick(buses, t, Place(0.5f + 0.1f * rise, 0, 0.02f, 0));
       bool roll = rise > 0.5f ? true : inBar % 2 == 0;
       if (roll) RenderSnare(buses, t, Place(0.06f + 0.16f * rise * rise, -0.05f, 0.3f, 0), seed);
@@ -291,9 +301,9 @@ void RenderArpStep(MixBuses& buses, int step, double t, Section section, const C
   float gain = 0.0f, decay = 0.18f;
   switch (section) {
     case kIntro:
-      if (t < 3.3 || Mod(step, 2) != 0) return;
+      if (t < kSparksStart || Mod(step, 2) != 0) return;
       tone = kUp[Mod(FloorDiv(step, 2), 8)];
-      gain = 0.05f * Clamp01(static_cast<float>((t - 3.3) / 8.0));
+      gain = 0.05f * Clamp01(static_cast<float>((t - kSparksStart) / 8.0));
       decay = 0.35f;
       octave = 24;
       break;
@@ -388,17 +398,18 @@ void RenderTransitions(MixBuses& buses) {
   }
 }
 
-// Under the title cards: the arrival chord, very soft, with a few bells, gone by 230 s.
+// Under the title cards, in just before them: the arrival chord, very soft, with a
+// few bells, gone before the end.
 void RenderOutro(MixBuses& outro, const std::vector<float>& brightness) {
-  const double start = 220.2, length = 8.2;
+  const double start = kCardsStartSeconds - 0.8, length = 8.2;
   for (int i = 0; i < 5; ++i)
     RenderPad(outro, start, length, static_cast<float>(kDMaj9.tones[i]),
               Place(0.03f, -0.6f + 0.3f * i, 0.7f, 0.0f), brightness,
               900u + static_cast<uint32_t>(i));
   const float bells[] = {78, 81, 86, 88, 85};
   for (int i = 0; i < 5; ++i)
-    RenderPluck(outro, 221.5 + 1.3 * i, bells[i], Place(0.02f, i % 2 ? 0.4f : -0.4f, 0.8f, 0.0f),
-                0.5f);
+    RenderPluck(outro, kCardsStartSeconds + 0.5 + 1.3 * i, bells[i],
+                Place(0.02f, i % 2 ? 0.4f : -0.4f, 0.8f, 0.0f), 0.5f);
 }
 
 }  // namespace

@@ -1,104 +1,99 @@
-// quorvane-stills: renders chosen scene seconds of the piece to PNG files,
-// headless, on a 60 frames-per-second schedule (frames in between are run
-// undrawn, so every still shows exactly what the real run shows then).
+// quorvane-stills: renders chosen moments of the piece to PNG files, headless,
+// on the 60 frames-per-second schedule: the picture at T seconds is the first
+// frame at or after T, the frame the capture tool writes for that moment.
 // Run it in a folder holding TEX.tga.
 
+#include <sys/stat.h>
+
 #include <algorithm>
-#include <cerrno>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "host/atlas.h"
+#include "host/frame.h"
 #include "host/frame_clock.h"
 #include "host/headless_run.h"
 #include "host/offscreen.h"
+#include "tools/common/options.h"
 #include "tools/common/png_file.h"
+#include "tools/common/tool_report.h"
 
 namespace {
 
 constexpr int kFramesPerSecond = 60;
 constexpr int kMaxSide = 8192;
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: quorvane-stills WIDTH HEIGHT OUTDIR SECONDS...\n"
-               "  renders each scene second (0 to 230) to OUTDIR/still-<ms>ms.png;\n"
-               "  reads TEX.tga from the working directory\n");
-  return 2;
+struct StillsOptions {
+  int width = 0;
+  int height = 0;
+  std::string outDir;
+  std::vector<double> seconds;
+  bool force = false;
+};
+
+void DefineOptions(CLI::App& app, StillsOptions& options) {
+  app.description(
+      "Renders moments of quorvane to OUTDIR/still-<ms>ms.png, headless. The picture at T\n"
+      "seconds is the first frame at or after T of the 60 fps schedule, the frame that\n"
+      "quorvane-capture writes for that moment. Reads TEX.tga from the working directory.");
+  app.add_option("WIDTH", options.width, "picture width in pixels")
+      ->required()
+      ->check(WholeNumberFrom(1, kMaxSide));
+  app.add_option("HEIGHT", options.height, "picture height in pixels")
+      ->required()
+      ->check(WholeNumberFrom(1, kMaxSide));
+  app.add_option("OUTDIR", options.outDir, "folder for the PNG files")->required();
+  app.add_option("SECONDS", options.seconds, "moments of the piece, 0 to 230")
+      ->required()
+      ->check(SecondsFrom(0.0, kSceneEndSeconds));
+  app.add_flag("-y,--force", options.force, "replace stills that already exist");
+  app.footer("Exit status: 0 done, 1 failed, 2 bad arguments.");
 }
 
-bool ParseInt(const char* text, int low, int high, int& value) {
-  char* end = nullptr;
-  errno = 0;
-  const long parsed = std::strtol(text, &end, 10);
-  if (errno != 0 || end == text || *end != '\0' || parsed < low || parsed > high) return false;
-  value = static_cast<int>(parsed);
-  return true;
-}
-
-bool ParseSeconds(const char* text, double& value) {
-  char* end = nullptr;
-  errno = 0;
-  value = std::strtod(text, &end);
-  return errno == 0 && end != text && *end == '\0' && value >= 0.0 &&
-         value <= static_cast<double>(kSceneEndSeconds);
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 5) return Usage();
-  int width = 0;
-  int height = 0;
-  if (!ParseInt(argv[1], 1, kMaxSide, width) || !ParseInt(argv[2], 1, kMaxSide, height)) {
-    std::fprintf(stderr, "quorvane-stills: width and height must be whole numbers from 1 to %d\n",
-                 kMaxSide);
-    return 2;
-  }
-  const std::string outDir = argv[3];
+  SetToolName("quorvane-stills");
+  StillsOptions options;
+  CLI::App app{"", "quorvane-stills"};
+  DefineOptions(app, options);
+  if (const int status = ParseCommandLine(app, argc, argv); status >= 0) return status;
+
   std::vector<int64_t> frames;
-  for (int i = 4; i < argc; ++i) {
-    double seconds = 0.0;
-    if (!ParseSeconds(argv[i], seconds)) {
-      std::fprintf(stderr, "quorvane-stills: '%s' is not a scene second from 0 to %g\n", argv[i],
-                   static_cast<double>(kSceneEndSeconds));
-      return 2;
-    }
-    frames.push_back(std::llround(seconds * kFramesPerSecond));
-  }
+  for (double seconds : options.seconds) frames.push_back(FrameShowing(seconds, kFramesPerSecond));
   std::sort(frames.begin(), frames.end());
   frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
+  auto StillPath = [&](int64_t frame) {
+    return options.outDir + "/still-" +
+           std::to_string(ScheduledElapsedMs(frame, kFramesPerSecond)) + "ms.png";
+  };
+  for (int64_t frame : frames) {
+    if (!options.force && Exists(StillPath(frame)))
+      return ReportFailure("'" + StillPath(frame) + "' exists; give --force to replace it");
+  }
 
-  if (std::FILE* atlas = std::fopen("TEX.tga", "rb")) {
-    std::fclose(atlas);
-  } else {
-    std::fprintf(stderr, "quorvane-stills: no TEX.tga here; textured passes draw untextured\n");
-  }
-  const char* error = nullptr;
-  if (!OpenOffscreenSurface(width, height, &error)) {
-    std::fprintf(stderr, "quorvane-stills: cannot open an offscreen GL surface: %s\n", error);
-    return 1;
-  }
-  std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
-  StartHeadlessRun(true);
-  int64_t next = 0;
-  int status = 0;
-  for (int64_t wanted : frames) {
-    for (; next < wanted; ++next)
-      RunHeadlessFrame(ScheduledElapsedMs(next, kFramesPerSecond), false);
-    const int32_t elapsedMs = ScheduledElapsedMs(wanted, kFramesPerSecond);
-    RunHeadlessFrame(elapsedMs, true);
-    ++next;
+  if (!Exists("TEX.tga")) ReportWarning("no TEX.tga here; textured passes draw untextured");
+  const char* surfaceError = nullptr;
+  if (!OpenOffscreenSurface(options.width, options.height, &surfaceError))
+    return ReportFailure(std::string("cannot open an offscreen GL surface: ") + surfaceError);
+  std::vector<unsigned char> pixels(static_cast<size_t>(options.width) * options.height * 4);
+  StartHeadlessRun(kFramesPerSecond);
+  LoadTextureAtlas();
+  int status = kExitDone;
+  for (int64_t frame : frames) {
+    RunUpToFrame(frame, RunSceneFrame);
     ReadOffscreenPixels(pixels.data());
-    const std::string path = outDir + "/still-" + std::to_string(elapsedMs) + "ms.png";
-    if (!WritePngFile(path.c_str(), pixels.data(), width, height, &error)) {
-      std::fprintf(stderr, "quorvane-stills: %s: %s\n", path.c_str(), error);
-      status = 1;
+    std::string error;
+    if (!WritePngFile(StillPath(frame), pixels.data(), options.width, options.height, error)) {
+      status = ReportFailure(error);
       break;
     }
-    std::printf("%s\n", path.c_str());
+    std::printf("%s\n", StillPath(frame).c_str());
   }
   CloseOffscreenSurface();
   return status;

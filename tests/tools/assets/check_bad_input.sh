@@ -17,13 +17,13 @@ expect_failure() {
   grep -q "$text" "$work/stderr" || fail "$* said '$(cat "$work/stderr")', wanted '$text'"
 }
 
-expect_failure 2 usage "$atlasGen"
-expect_failure 2 usage "$atlasGen" "$work/TEX.tga" "$titleFont"
-expect_failure 2 usage "$musicGen"
-expect_failure 2 usage "$musicGen" a.mp3 extra
+expect_failure 2 "OUTPUT is required" "$atlasGen"
+expect_failure 2 "LINE_FONT is required" "$atlasGen" "$work/TEX.tga" "$titleFont"
+expect_failure 2 "OUTPUT is required" "$musicGen"
+expect_failure 2 "not expected: extra" "$musicGen" a.mp3 extra
 expect_failure 1 "cannot load the font" "$atlasGen" "$work/TEX.tga" "$work/missing.ttf" "$lineFont"
 echo "not a font" >"$work/bad.ttf"
 expect_failure 1 "cannot load the font" "$atlasGen" "$work/TEX.tga" "$titleFont" "$work/bad.ttf"
-expect_failure 1 "cannot create" "$atlasGen" "$work/no/such/folder/TEX.tga" "$titleFont" "$lineFont"
+expect_failure 1 "cannot write '$work/no/such/folder/TEX.tga': No such file" "$atlasGen" "$work/no/such/folder/TEX.tga" "$titleFont" "$lineFont"
 [[ -z $(ls -A "$work" | grep -v -e stderr -e bad.ttf) ]] || fail "left files behind: $(ls "$work")"
 echo "bad input refused"

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "scene/script.h"
 #include "tools/music_gen/effects.h"
 #include "tools/music_gen/mixdown.h"
 #include "tools/music_gen/score.h"
@@ -128,30 +129,58 @@ TEST(MusicMix, LoudestSampleLandsOnTheTargetAndSilenceStaysSilent) {
               1e-5f);
 }
 
-TEST(MusicPlan, SectionsTurnOnTheBeatNearestEachSceneBoundary) {
-  EXPECT_EQ(SectionAtStep(-144), kIntro);
-  EXPECT_EQ(SectionAtStep(-1), kIntro);
-  for (int section = kRise; section < kSectionCount; ++section) {
-    SCOPED_TRACE(section);
-    int step = -200;
-    while (step < 2000 && SectionAtStep(step) != section) ++step;
-    ASSERT_LT(step, 2000);
-    EXPECT_EQ(step % 4, 0);
-    EXPECT_EQ(SectionAtStep(step - 1), section - 1);
-    EXPECT_LE(std::fabs(StepTime(step) - kSectionStarts[section]), kBeatSeconds / 2 + 1e-9);
+// Where the picture's script turns, found from the scene's own functions
+// millisecond by millisecond: the swell's start, then every change of modes.
+std::vector<double> ScriptTurns() {
+  std::vector<double> turns;
+  bool swelling = false;
+  SceneModes before = SceneModesAt(0.0f);
+  for (int ms = 1; ms <= static_cast<int>(kSceneEndSeconds) * 1000; ++ms) {
+    const float t = static_cast<float>(ms) * 0.001f;
+    if (!swelling && SwellAt(t) != 0.0f) {
+      swelling = true;
+      turns.push_back(t);
+    }
+    const SceneModes modes = SceneModesAt(t);
+    if (modes.fieldMode != before.fieldMode || modes.formationMode != before.formationMode)
+      turns.push_back(t);
+    before = modes;
   }
-  // Four bars are one breath of the swell.
-  EXPECT_NEAR(StepTime(64) - StepTime(0), 2.0 * 3.14159265358979 / 0.75, 1e-9);
-  EXPECT_NEAR(StepTime(0), 19.0, 1e-12);
+  return turns;
+}
+
+TEST(MusicPlan, SectionsTurnOnTheBeatNearestEachTurnOfTheScript) {
+  const std::vector<double> turns = ScriptTurns();
+  std::vector<int> changes;
+  for (int step = -200; step < 2000; ++step)
+    if (SectionAtStep(step) != SectionAtStep(step - 1)) changes.push_back(step);
+  EXPECT_EQ(SectionAtStep(-200), kIntro);
+  ASSERT_EQ(turns.size(), static_cast<size_t>(kSectionCount - 1));
+  ASSERT_EQ(changes.size(), turns.size());
+  for (size_t i = 0; i < turns.size(); ++i) {
+    SCOPED_TRACE(turns[i]);
+    EXPECT_EQ(SectionAtStep(changes[i]), static_cast<Section>(i + 1));
+    EXPECT_EQ(changes[i] % 4, 0);
+    // A turn is found up to a millisecond late.
+    EXPECT_LE(std::fabs(StepTime(changes[i]) - turns[i]), kBeatSeconds / 2 + 0.001);
+  }
+}
+
+TEST(MusicPlan, EveryFourBarsStartWhereTheSwellIsAtRest) {
+  for (int phrase = 0; StepTime(64 * phrase) < kSwellDecaySeconds; ++phrase) {
+    EXPECT_NEAR(SwellAt(static_cast<float>(StepTime(64 * phrase))), 0.0f, 1e-4f) << phrase;
+    EXPECT_GT(std::fabs(SwellAt(static_cast<float>(StepTime(64 * phrase + 32)))), 0.1f) << phrase;
+  }
 }
 
 TEST(MusicPlan, FadeFollowsThePictureFromFullToSilence) {
   EXPECT_EQ(FadeGain(0.0), 1.0f);
-  EXPECT_EQ(FadeGain(219.0), 1.0f);
-  EXPECT_NEAR(FadeGain(220.0), 0.5f, 1e-6f);
-  EXPECT_EQ(FadeGain(221.0), 0.0f);
-  EXPECT_EQ(FadeGain(230.0), 0.0f);
-  for (double t = 219.0; t < 221.0; t += 0.01) EXPECT_GE(FadeGain(t), FadeGain(t + 0.01)) << t;
+  EXPECT_EQ(FadeGain(kFadeStartSeconds), 1.0f);
+  EXPECT_NEAR(FadeGain((kFadeStartSeconds + kCardsStartSeconds) / 2.0), 0.5f, 1e-6f);
+  EXPECT_EQ(FadeGain(kCardsStartSeconds), 0.0f);
+  EXPECT_EQ(FadeGain(kSceneEndSeconds), 0.0f);
+  for (double t = kFadeStartSeconds; t < kCardsStartSeconds; t += 0.01)
+    EXPECT_GE(FadeGain(t), FadeGain(t + 0.01)) << t;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@ namespace {
 
 struct Parsed {
   bool ok;
+  bool help;
   CaptureOptions options;
   std::string error;
 };
@@ -17,14 +18,17 @@ struct Parsed {
 Parsed Parse(std::vector<const char*> arguments) {
   arguments.insert(arguments.begin(), "quorvane-capture");
   Parsed parsed{};
-  parsed.ok = ParseCaptureOptions(static_cast<int>(arguments.size()), arguments.data(),
-                                  parsed.options, parsed.error);
+  CLI::App app;
+  DefineCaptureOptions(app, parsed.options);
+  parsed.ok = ParseArguments(app, static_cast<int>(arguments.size()), arguments.data(), parsed.help,
+                             parsed.error) &&
+              (parsed.help || CheckCaptureOptions(parsed.options, parsed.error));
   return parsed;
 }
 
 TEST(CaptureOptions, ValuesAreTakenSpacedOrWithEquals) {
   const Parsed parsed = Parse({"--fps", "30", "--size=640x360", "--from", "1.5", "--to=2.25",
-                               "--crf", "23", "--preset=slow", "--quiet", "out.mp4"});
+                               "--crf", "23", "--preset=slow", "--quiet", "-y", "out.mp4"});
   ASSERT_TRUE(parsed.ok) << parsed.error;
   EXPECT_EQ(parsed.options.fps, 30);
   EXPECT_EQ(parsed.options.width, 640);
@@ -34,7 +38,9 @@ TEST(CaptureOptions, ValuesAreTakenSpacedOrWithEquals) {
   EXPECT_EQ(parsed.options.crf, 23);
   EXPECT_EQ(parsed.options.preset, "slow");
   EXPECT_TRUE(parsed.options.quiet);
+  EXPECT_TRUE(parsed.options.force);
   EXPECT_EQ(parsed.options.kind, OutputKind::kVideo);
+  EXPECT_FALSE(Parse({"out.mp4"}).options.force);
 }
 
 TEST(CaptureOptions, OutputKindFollowsTheName) {
@@ -67,7 +73,9 @@ TEST(CaptureOptions, BadArgumentsAreNamedInTheMessage) {
   } cases[] = {
       {{"--frobnicate", "out.mp4"}, "--frobnicate"},
       {{"-x", "out.mp4"}, "-x"},
-      {{"out.mp4", "--fps"}, "--fps needs a value"},
+      {{"out.mp4", "--fps"}, "--fps"},
+      {{"--fps", "sixty", "out.mp4"}, "--fps: must be a whole number from 1 to 1000, not 'sixty'"},
+      {{"--crf", "52", "out.mp4"}, "--crf"},
       {{"--fps", "0", "out.mp4"}, "--fps"},
       {{"--fps", "1001", "out.mp4"}, "--fps"},
       {{"--size", "1920", "out.mp4"}, "--size"},
@@ -90,7 +98,7 @@ TEST(CaptureOptions, OddSizesAreFineForFramesAndHelpNeedsNoOutput) {
   EXPECT_TRUE(Parse({"--size", "321x181", "frames/"}).ok);
   const Parsed help = Parse({"--help"});
   EXPECT_TRUE(help.ok);
-  EXPECT_TRUE(help.options.help);
+  EXPECT_TRUE(help.help);
 }
 
 }  // namespace

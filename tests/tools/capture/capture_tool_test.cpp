@@ -3,17 +3,22 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "host/atlas.h"
+#include "host/frame.h"
 #include "host/headless_run.h"
 #include "host/offscreen.h"
 #include "tool_process.h"
@@ -119,10 +124,11 @@ TEST_F(CaptureTool, FramesEqualTheHeadlessRunnersFullyDrawnFrames) {
   fs::current_path(folder);  // the runner reads TEX.tga from the working directory
   const char* error = nullptr;
   ASSERT_TRUE(OpenOffscreenSurface(160, 90, &error)) << error;
-  StartHeadlessRun(true);
+  StartHeadlessRun(60);
+  LoadTextureAtlas();
   std::vector<unsigned char> pixels(160 * 90 * 4);
   for (int64_t k = 1; k <= 243; ++k) {
-    RunHeadlessFrame(ScheduledElapsedMs(k, 60), true);
+    RunNextFrame(RunSceneFrame);
     if (k < 241) continue;
     ReadOffscreenPixels(pixels.data());
     const Picture captured = ReadPng(folder + "/frames/frame_000" + std::to_string(k) + ".png");
@@ -152,7 +158,7 @@ TEST_F(CaptureTool, TheTitleCardsComeUpAfter221Seconds) {
 TEST_F(CaptureTool, FailuresSayWhyAndLeaveNothingBehind) {
   ToolRun run = Capture({"--fps", "sixty", "out.mp4"});
   EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.messages.find("--fps must be"), std::string::npos) << run.messages;
+  EXPECT_NE(run.messages.find("--fps: must be"), std::string::npos) << run.messages;
 
   run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "nowhere/out.mp4"});
   EXPECT_EQ(run.status, 1);
@@ -168,15 +174,17 @@ TEST_F(CaptureTool, FailuresSayWhyAndLeaveNothingBehind) {
   EXPECT_NE(run.messages.find("cannot render without a display"), std::string::npos)
       << run.messages;
 
-  // ffmpeg refusing the job (a music file it cannot read) is reported as a failure.
-  fs::remove(folder + "/RX_muc.mp3");
-  std::ofstream(folder + "/RX_muc.mp3").close();
+  // ffmpeg refusing the job is reported as a failure, with its exit status.
+  fs::create_directory(folder + "/bin");
+  std::ofstream(folder + "/bin/ffmpeg") << "#!/bin/sh\ncat >/dev/null\nexit 1\n";
+  fs::permissions(folder + "/bin/ffmpeg", fs::perms::owner_all);
   // More frames than the pipe holds, so the failure shows while frames are still flowing.
-  run = Capture({"--quiet", "--size", "320x180", "--to", "1", "out.mp4"});
+  run = Capture({"--quiet", "--size", "320x180", "--to", "1", "out.mp4"},
+                {"PATH=" + folder + "/bin:" + std::getenv("PATH")});
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.messages.find("ffmpeg failed"), std::string::npos) << run.messages;
-  fs::remove(folder + "/RX_muc.mp3");
-  fs::create_symlink(kAssets + "/RX_muc.mp3", folder + "/RX_muc.mp3");
+  EXPECT_NE(run.messages.find("ffmpeg failed with exit status 1"), std::string::npos)
+      << run.messages;
+  fs::remove_all(folder + "/bin");
   EXPECT_EQ(Entries(), assetsOnly);
 
   fs::create_directory(folder + "/full");
@@ -204,17 +212,91 @@ TEST_F(CaptureTool, WithoutTheMusicTheVideoIsSilentWithAWarning) {
   EXPECT_EQ(Probe("out.mp4", "a", "codec_name"), "");
 }
 
-TEST_F(CaptureTool, CtrlCStopsAndLeavesNoFile) {
-  ToolProcess tool = StartTool(folder, {kTool, "--size", "320x180", "--to", "60", "out.mp4"});
-  ASSERT_GT(tool.pid, 0);
-  // The first progress line comes once frames are flowing to ffmpeg.
-  const bool started = ReadUntil(tool, "%");
-  if (started) kill(tool.pid, SIGINT);
-  const int status = FinishTool(tool);
-  ASSERT_TRUE(started) << tool.messages;
-  EXPECT_EQ(status, 128 + SIGINT) << tool.messages;
-  EXPECT_NE(tool.messages.find("stopped; nothing was written"), std::string::npos) << tool.messages;
-  EXPECT_EQ(Entries(), assetsOnly);
+// Music that does not decode is treated as the real-time piece treats it: the
+// run goes on silently. One warning, not a flood of decoder lines.
+TEST_F(CaptureTool, MusicThatDoesNotDecodeGivesASilentVideoWithOneWarning) {
+  const struct {
+    const char* kind;
+    const char* said;
+  } cases[] = {{"random", "cannot be decoded as MP3"},
+               {"empty", "cannot be decoded as MP3"},
+               {"folder", "is not a regular file"},
+               {"fifo", "is not a regular file"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kind);
+    const std::string music = folder + "/RX_muc.mp3";
+    fs::remove(music);
+    const std::string kind = c.kind;
+    if (kind == "random") {
+      std::ofstream file(music, std::ios::binary);
+      for (int i = 0; i < 100000; ++i) file.put(static_cast<char>((i * 7919 + i / 13) & 0xff));
+    } else if (kind == "empty") {
+      std::ofstream(music).close();
+    } else if (kind == "folder") {
+      fs::create_directory(music);
+    } else {
+      ASSERT_EQ(mkfifo(music.c_str(), 0600), 0);
+    }
+    const ToolRun run = Capture({"--quiet", "--size", "64x36", "--to", "0.5", "out.mp4"});
+    ASSERT_EQ(run.status, 0) << run.messages;
+    EXPECT_NE(run.messages.find(std::string("warning: RX_muc.mp3 ") + c.said), std::string::npos)
+        << run.messages;
+    EXPECT_EQ(std::count(run.messages.begin(), run.messages.end(), '\n'), 1) << run.messages;
+    EXPECT_EQ(Probe("out.mp4", "v:0", "nb_read_frames"), "30");
+    EXPECT_EQ(Probe("out.mp4", "a", "codec_name"), "");
+    fs::remove(folder + "/out.mp4");
+    fs::remove_all(music);
+  }
+}
+
+TEST_F(CaptureTool, AnExistingOutputIsReplacedOnlyWithForce) {
+  std::ofstream(folder + "/notes.mp4") << "not a capture";
+  ToolRun run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "notes.mp4"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.messages.find("'notes.mp4' exists; give --force (-y) to replace it"),
+            std::string::npos)
+      << run.messages;
+  std::ifstream kept(folder + "/notes.mp4");
+  std::string text;
+  std::getline(kept, text);
+  EXPECT_EQ(text, "not a capture");
+
+  run = Capture({"--quiet", "-y", "--size", "64x36", "--to", "0.1", "notes.mp4"});
+  ASSERT_EQ(run.status, 0) << run.messages;
+  EXPECT_EQ(Probe("notes.mp4", "v:0", "codec_name"), "h264");
+}
+
+TEST_F(CaptureTool, LeftoversOfAKilledCaptureAreRemovedByTheNextOne) {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);  // a process id nobody has any more
+  const std::string leftover = "out.mp4.part-" + std::to_string(child);
+  std::ofstream(folder + "/" + leftover) << "half a video";
+  const ToolRun run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "out.mp4"});
+  ASSERT_EQ(run.status, 0) << run.messages;
+  EXPECT_NE(run.messages.find("removed './" + leftover + "'"), std::string::npos) << run.messages;
+  std::set<std::string> expected = assetsOnly;
+  expected.insert("out.mp4");
+  EXPECT_EQ(Entries(), expected);
+}
+
+// Ctrl-C, kill, a closed terminal or ssh session, and SIGQUIT all stop the
+// capture cleanly, leaving nothing behind.
+TEST_F(CaptureTool, StopSignalsEndCleanlyAndLeaveNoFile) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    SCOPED_TRACE(strsignal(signal));
+    ToolProcess tool = StartTool(folder, {kTool, "--size", "320x180", "--to", "60", "out.mp4"});
+    ASSERT_GT(tool.pid, 0);
+    // The first progress line comes once frames are flowing to ffmpeg.
+    const bool started = ReadUntil(tool, "%");
+    if (started) kill(tool.pid, signal);
+    const int status = FinishTool(tool);
+    ASSERT_TRUE(started) << tool.messages;
+    EXPECT_EQ(status, 128 + signal) << tool.messages;
+    EXPECT_NE(tool.messages.find("stopped; nothing was written"), std::string::npos)
+        << tool.messages;
+    EXPECT_EQ(Entries(), assetsOnly);
+  }
 }
 
 }  // namespace

@@ -112,32 +112,74 @@ class OutputTargetTest : public ::testing::Test {
     options.output = folder + "/" + name;
     return options;
   }
+
+  std::string Text(const std::string& name) const {
+    std::ifstream file(folder + "/" + name);
+    std::string text;
+    std::getline(file, text);
+    return text;
+  }
+  bool Prepare(OutputKind kind, const std::string& name, bool force, OutputTarget& target) {
+    CaptureOptions options = Options(kind, name);
+    options.force = force;
+    std::vector<std::string> removed;
+    error.clear();
+    return PrepareOutput(options, target, removed, error);
+  }
   std::string folder;
+  std::string error;
 };
 
-TEST_F(OutputTargetTest, TheOutputAppearsUnderItsNameOnlyWhenCommitted) {
+TEST_F(OutputTargetTest, AnExistingVideoIsReplacedOnlyWithForceAndOnlyWhenDone) {
   std::ofstream(folder + "/piece.mp4") << "an older capture";
   OutputTarget target;
-  std::string error;
-  ASSERT_TRUE(PrepareOutput(Options(OutputKind::kVideo, "piece.mp4"), target, error)) << error;
-  std::ofstream(target.tempPath) << "new";
-  ASSERT_TRUE(CommitOutput(target, error)) << error;
-  std::ifstream replaced(folder + "/piece.mp4");
-  std::string text;
-  std::getline(replaced, text);
-  EXPECT_EQ(text, "new");
+  EXPECT_FALSE(Prepare(OutputKind::kVideo, "piece.mp4", false, target));
+  EXPECT_NE(error.find("exists; give --force (-y)"), std::string::npos) << error;
+  EXPECT_EQ(Entries(), std::vector<std::string>{"piece.mp4"});
 
-  // Frames may go to an existing empty folder, which the commit replaces.
+  ASSERT_TRUE(Prepare(OutputKind::kVideo, "piece.mp4", true, target)) << error;
+  std::ofstream(target.output.tempPath) << "new";
+  EXPECT_EQ(Text("piece.mp4"), "an older capture");
+  ASSERT_TRUE(CommitOutput(target, error)) << error;
+  EXPECT_EQ(Text("piece.mp4"), "new");
+
+  ASSERT_TRUE(Prepare(OutputKind::kVideo, "piece.mp4", true, target)) << error;
+  DiscardOutput(target);
+  EXPECT_EQ(Text("piece.mp4"), "new");
+  EXPECT_EQ(Entries(), std::vector<std::string>{"piece.mp4"});
+
+  fs::create_directory(folder + "/clip.mp4");
+  EXPECT_FALSE(Prepare(OutputKind::kVideo, "clip.mp4", true, target));
+  EXPECT_NE(error.find("is a folder"), std::string::npos) << error;
+}
+
+TEST_F(OutputTargetTest, FramesGoToANewOrEmptyFolderOrReplaceOldFramesWithForce) {
+  OutputTarget target;
   fs::create_directory(folder + "/frames");
-  ASSERT_TRUE(PrepareOutput(Options(OutputKind::kFrames, "frames"), target, error)) << error;
+  ASSERT_TRUE(Prepare(OutputKind::kFrames, "frames", false, target)) << error;
   std::ofstream(FramePath(target, 7)) << "png";
   ASSERT_TRUE(CommitOutput(target, error)) << error;
   EXPECT_TRUE(fs::exists(folder + "/frames/frame_000007.png"));
 
-  ASSERT_TRUE(PrepareOutput(Options(OutputKind::kFrames, "more"), target, error)) << error;
+  EXPECT_FALSE(Prepare(OutputKind::kFrames, "frames", false, target));
+  EXPECT_NE(error.find("not empty; give --force (-y)"), std::string::npos) << error;
+  ASSERT_TRUE(Prepare(OutputKind::kFrames, "frames", true, target)) << error;
+  std::ofstream(FramePath(target, 9)) << "png";
+  EXPECT_TRUE(fs::exists(folder + "/frames/frame_000007.png"));  // until the new ones are done
+  ASSERT_TRUE(CommitOutput(target, error)) << error;
+  EXPECT_FALSE(fs::exists(folder + "/frames/frame_000007.png"));
+  EXPECT_TRUE(fs::exists(folder + "/frames/frame_000009.png"));
+
+  // A folder with anything but frames in it is never emptied.
+  std::ofstream(folder + "/frames/notes.txt") << "mine";
+  EXPECT_FALSE(Prepare(OutputKind::kFrames, "frames", true, target));
+  EXPECT_NE(error.find("holds more than frames"), std::string::npos) << error;
+  EXPECT_TRUE(fs::exists(folder + "/frames/notes.txt"));
+
+  ASSERT_TRUE(Prepare(OutputKind::kFrames, "more", false, target)) << error;
   std::ofstream(FramePath(target, 1)) << "png";
   DiscardOutput(target);
-  EXPECT_EQ(Entries(), (std::vector<std::string>{"frames", "piece.mp4"}));
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"frames"}));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "scene/swarm_draw.h"
+#include "scene/spark_values.h"
 
 #include <gtest/gtest.h>
 
@@ -71,28 +71,38 @@ TEST(SparkLook, ColoursDriftThenTurnRedAgentByAgent) {
 }
 
 TEST(SparkTexture, SixDrawsInCornerOrderWithinTheirPatches) {
-  Rng15::SetState(12345);
-  int values[6];
-  for (int& v : values) v = Rng15::Next() & 1023;
-  const uint32_t after = Rng15::State();
-
+  // From state 12345 the next six draws, masked to 10 bits, are 416, 732,
+  // 195, 621, 708 and 877; per corner the t value is drawn first, then s.
   Rng15::SetState(12345);
   float st[6];
   NextSparkTexCoords(st);
-  EXPECT_EQ(Rng15::State(), after);
-  // Per corner the t value is drawn first, then s.
-  EXPECT_FLOAT_EQ(st[0], 0.6f + values[1] / 2500.0f);
-  EXPECT_FLOAT_EQ(st[1], 0.4f + values[0] / 5000.0f);
-  EXPECT_FLOAT_EQ(st[2], 0.6f + values[3] / 2500.0f);
-  EXPECT_FLOAT_EQ(st[3], 0.8f + values[2] / 5000.0f);
-  EXPECT_FLOAT_EQ(st[4], 0.0f + values[5] / 2500.0f);
-  EXPECT_FLOAT_EQ(st[5], 0.4f + values[4] / 5000.0f);
+  EXPECT_EQ(Rng15::State(), 3681394607u);
+  EXPECT_FLOAT_EQ(st[0], 0.8928f);  // 0.6 + 732 / 2500
+  EXPECT_FLOAT_EQ(st[1], 0.4832f);  // 0.4 + 416 / 5000
+  EXPECT_FLOAT_EQ(st[2], 0.8484f);  // 0.6 + 621 / 2500
+  EXPECT_FLOAT_EQ(st[3], 0.8390f);  // 0.8 + 195 / 5000
+  EXPECT_FLOAT_EQ(st[4], 0.3508f);  // 0.0 + 877 / 2500
+  EXPECT_FLOAT_EQ(st[5], 0.5416f);  // 0.4 + 708 / 5000
 
   for (int spark = 0; spark < 20000; ++spark) {
     NextSparkTexCoords(st);
     ASSERT_TRUE(st[0] >= 0.6f && st[0] <= 1.0093f && st[1] >= 0.4f && st[1] <= 0.6047f);
     ASSERT_TRUE(st[2] >= 0.6f && st[2] <= 1.0093f && st[3] >= 0.8f && st[3] <= 1.0047f);
     ASSERT_TRUE(st[4] >= 0.0f && st[4] <= 0.4093f && st[5] >= 0.4f && st[5] <= 0.6047f);
+  }
+}
+
+TEST(SparkTexture, SkippedFramesDrawSixValuesPerSpark) {
+  // Six draws per spark that the frame would draw; states from seed 1 after
+  // 0, 30 and 24000 draws.
+  const struct {
+    int32_t ms;
+    uint32_t state;
+  } rows[] = {{0, 1u}, {3310, 1303876527u}, {230000, 3395282625u}};
+  for (const auto& row : rows) {
+    Rng15::SetState(1);
+    SkipSparkDraws(row.ms);
+    EXPECT_EQ(Rng15::State(), row.state) << row.ms << " ms";
   }
 }
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The platform and music seams driven by a script, so that the real frame
+// loop runs in a test without a window system or a sound card. Timer
+// readings, quit notifications, Escape answers and the presence of GL come
+// from the script; every call is recorded in order.
+
+struct SeamScript {
+  bool windowOpens = true;
+  const char* openError = "scripted: no window";
+  bool graphics = false;
+  // One reading per timer call, the clock start's first; the last repeats.
+  std::vector<uint32_t> timerReadings{0};
+  // The drain, counted from 1, that reports a quit notification; 0 for none.
+  int quitAtDrain = 0;
+  // One answer per Escape query, the start-up query's first; false beyond.
+  std::vector<bool> escapeAnswers;
+  int exitStatus = 0;
+};
+
+struct SeamCall {
+  std::string name;  // the operation without its prefix, with its argument if any
+  uint32_t rngState;
+  uint32_t atlasTexture;
+};
+
+// A loop that never ends by itself is stopped by a quit notification at
+// this drain, so that a faulty loop fails its test instead of hanging it.
+inline constexpr int kRunawayDrain = 10000;
+
+// Loads `script` and clears the record.
+void ScriptSeams(const SeamScript& script);
+const std::vector<SeamCall>& RecordedCalls();
+std::vector<std::string> RecordedNames();

@@ -1,0 +1,78 @@
+#include "tools/common/options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include "tools/common/tool_report.h"
+
+namespace {
+
+std::string Number(double value) {
+  std::ostringstream text;
+  text << value;
+  return text.str();
+}
+
+}  // namespace
+
+CLI::Validator WholeNumberFrom(long low, long high) {
+  const std::string wanted =
+      "must be a whole number from " + std::to_string(low) + " to " + std::to_string(high);
+  return CLI::Validator(
+      [low, high, wanted](std::string& text) -> std::string {
+        errno = 0;
+        char* end = nullptr;
+        const long value = std::strtol(text.c_str(), &end, 10);
+        if (errno != 0 || end == text.c_str() || *end != '\0' || value < low || value > high)
+          return wanted + ", not '" + text + "'";
+        return {};
+      },
+      "INTEGER " + std::to_string(low) + ".." + std::to_string(high));
+}
+
+CLI::Validator SecondsFrom(double low, double high) {
+  const std::string wanted = "must be a number of seconds from " + Number(low) +
+                             (high < 0.0 ? " up" : " to " + Number(high));
+  return CLI::Validator(
+      [low, high, wanted](std::string& text) -> std::string {
+        errno = 0;
+        char* end = nullptr;
+        const double value = std::strtod(text.c_str(), &end);
+        if (errno != 0 || end == text.c_str() || *end != '\0' || !std::isfinite(value) ||
+            value < low || (high >= 0.0 && value > high))
+          return wanted + ", not '" + text + "'";
+        return {};
+      },
+      "SECONDS");
+}
+
+bool ParseArguments(CLI::App& app, int argc, const char* const* argv, bool& help,
+                    std::string& error) {
+  help = false;
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    help = true;
+  } catch (const CLI::ParseError& e) {
+    error = e.what();
+    return false;
+  }
+  return true;
+}
+
+int ReportBadArguments(const std::string& error) {
+  ReportFailure(error + "\nTry '" + ToolName() + " --help'.");
+  return kExitBadArguments;
+}
+
+int ParseCommandLine(CLI::App& app, int argc, const char* const* argv) {
+  bool help = false;
+  std::string error;
+  if (!ParseArguments(app, argc, argv, help, error)) return ReportBadArguments(error);
+  if (!help) return -1;
+  std::fputs(app.help().c_str(), stdout);
+  return kExitDone;
+}
