@@ -3,10 +3,14 @@
 #include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
 
+#include "host/atlas.h"
+#include "host/checkpoints.h"
+#include "host/frame.h"
 #include "host/frame_loop.h"
 #include "host/headless_run.h"
 #include "host/web/canvas_context.h"
@@ -16,18 +20,28 @@
 
 namespace {
 
-constexpr int kFramesPerSecond = 60;
 // Undrawn frames between which the scripted run lets the page breathe.
 constexpr int64_t kFramesBetweenYields = 600;
 
-EM_JS(void, ReportCheckpoint, (int frame, int elapsedMs, const char* stateHash, uint32_t random),
-      { Module.reportCheckpoint(frame, elapsedMs, UTF8ToString(stateHash), random >>> 0); });
+// clang-format off
+EM_JS(void, ReportCheckpoint, (int frame, int elapsedMs, const char* stateHash, uint32_t random), {
+  Module.reportCheckpoint(frame, elapsedMs, UTF8ToString(stateHash), random >>> 0);
+});
+// clang-format on
 
-void ReportState(int64_t frame) {
+void ReportState() {
   // 64 bits do not fit a JavaScript number; decimal text keeps every bit.
   char stateHash[24];
   std::snprintf(stateHash, sizeof stateHash, "%" PRIu64, HashSimulationState());
-  ReportCheckpoint(static_cast<int>(frame), HeadlessClock().elapsedMs, stateHash, Rng15::State());
+  ReportCheckpoint(static_cast<int>(HeadlessFrame()), HeadlessClock().elapsedMs, stateHash,
+                   Rng15::State());
+}
+
+// The first checkpoint frame after `frame`, or none.
+int64_t NextCheckpoint(int64_t frame) {
+  for (int64_t checkpoint : kCheckpointFrames)
+    if (checkpoint > frame) return checkpoint;
+  return INT64_MAX;
 }
 
 }  // namespace
@@ -43,28 +57,28 @@ EMSCRIPTEN_KEEPALIVE int QuorvaneRunPiece(double clockRate) {
   return RunPiece();
 }
 
-// Frames 1 to lastFrame of the 60 fps schedule, of which only those from
-// firstDrawn on are drawn, as the capture tool draws a still; the last stays
-// on the canvas. After each frame named in `checkpoints` the simulation hash
-// and the random source's state go to the page. False without WebGL.
-EMSCRIPTEN_KEEPALIVE bool QuorvaneScheduledRun(int lastFrame, int firstDrawn,
-                                               const int32_t* checkpoints, int checkpointCount) {
+// Frame `lastFrame` of the 60 fps schedule, drawn as the capture tool draws a
+// still (frames before lastFrame - 1 undrawn) and left on the canvas. At each
+// checkpoint frame up to it the simulation hash and the random source's state
+// go to the page, as quorvane-sim-hashes prints them. False without WebGL.
+EMSCRIPTEN_KEEPALIVE bool QuorvaneScheduledRun(int lastFrame) {
   const char* error = nullptr;
   if (!OpenCanvasContext(PixelFormatRequest{}, true, &error)) {
     std::fprintf(stderr, "quorvane: %s\n", error);
     return false;
   }
-  StartHeadlessRun(true);
-  int next = 0;
-  for (int64_t frame = 1; frame <= lastFrame; ++frame) {
-    const bool drawn = frame >= firstDrawn;
-    if (drawn) MakeCanvasContextCurrent();
-    RunHeadlessFrame(ScheduledElapsedMs(frame, kFramesPerSecond), drawn);
-    while (next < checkpointCount && checkpoints[next] <= frame) {
-      if (checkpoints[next] == frame) ReportState(frame);
-      ++next;
+  StartHeadlessRun(kCheckpointFps);
+  LoadTextureAtlas();
+  const int64_t frame = lastFrame;
+  while (HeadlessFrame() < frame) {
+    const int64_t at = HeadlessFrame();
+    if (at + 1 >= frame - 1) {
+      RunNextFrame(RunSceneFrame);
+    } else {
+      RunUpToFrame(std::min({frame - 2, at + kFramesBetweenYields, NextCheckpoint(at)}), kUndrawn);
+      emscripten_sleep(0);
     }
-    if (frame % kFramesBetweenYields == 0) emscripten_sleep(0);
+    if (HeadlessFrame() == NextCheckpoint(at)) ReportState();
   }
   return true;
 }

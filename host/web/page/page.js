@@ -5,8 +5,8 @@
 //
 // URL parameters, for tests and measurements:
 //   frame=K          draw frame K of a 60 fps run (frames K-1 and K drawn, as the
-//                    capture tool draws a still) instead of playing the piece
-//   checkpoints=a,b  with frame: report the simulation state after these frames
+//                    capture tool draws a still) instead of playing the piece,
+//                    and report the simulation state at the checkpoint frames
 //   size=WxH         the canvas in device pixels (default: the screen, or the
 //                    window where full screen is not offered)
 //   speed=N          the piece's clock runs N times real time
@@ -63,17 +63,11 @@ function fail(text) {
 // Bad parameters are reported and ignored rather than guessed at.
 function readParameters() {
   const params = new URLSearchParams(location.search);
-  const read = {frame: 0, checkpoints: [], size: null, speed: 1};
+  const read = {frame: 0, size: null, speed: 1};
   if (params.has('frame')) {
     const frame = Number(params.get('frame'));
     if (Number.isInteger(frame) && frame >= 1 && frame <= kLastFrame) read.frame = frame;
     else reportProblem(`frame must be a whole number from 1 to ${kLastFrame}`);
-  }
-  if (params.has('checkpoints')) {
-    const frames = params.get('checkpoints').split(',').map(Number);
-    if (frames.every(k => Number.isInteger(k) && k >= 1 && k <= kLastFrame))
-      read.checkpoints = frames.sort((a, b) => a - b);
-    else reportProblem('checkpoints must be frame numbers separated by commas');
   }
   if (params.has('size')) {
     const match = /^(\d{1,5})x(\d{1,5})$/.exec(params.get('size'));
@@ -163,8 +157,14 @@ async function play() {
   quorvane.state = 'running';
   quorvane.frames = 0;
   note('begin');
-  const status = await Module.ccall('QuorvaneRunPiece', 'number', ['number'],
-                                    [parameters.speed], {async: true});
+  let status;
+  try {
+    status = await Module.ccall('QuorvaneRunPiece', 'number', ['number'], [parameters.speed],
+                                {async: true});
+  } catch (e) {
+    stopped(e.message);
+    return;
+  }
   note('end', status);
   quorvane.state = 'ended';
   page.end.hidden = false;
@@ -174,12 +174,14 @@ async function play() {
 async function drawScheduledFrame() {
   quorvane.state = 'drawing';
   page.start.hidden = true;
-  const frames = new Uint8Array(new Int32Array(parameters.checkpoints).buffer);
-  const drawn = await Module.ccall(
-      'QuorvaneScheduledRun', 'boolean', ['number', 'number', 'array', 'number'],
-      [parameters.frame, Math.max(1, parameters.frame - 1), frames, parameters.checkpoints.length],
-      {async: true});
-  quorvane.state = drawn ? 'drawn' : 'failed';
+  try {
+    const drawn = await Module.ccall('QuorvaneScheduledRun', 'boolean', ['number'],
+                                     [parameters.frame], {async: true});
+    if (drawn) quorvane.state = 'drawn';
+    else fail('No WebGL context: nothing was drawn.');
+  } catch (e) {
+    stopped(e.message);
+  }
 }
 
 function isBeginKey(event) {
@@ -194,6 +196,7 @@ document.addEventListener('keydown', event => {
   }
 });
 page.start.addEventListener('click', () => play());
+// Errors thrown from the program's own event handlers (keys, full screen).
 window.addEventListener('error', event => {
   if (quorvane.state === 'running' || quorvane.state === 'drawing') stopped(event.message);
 });
