@@ -1,20 +1,20 @@
-// Frames per second of the real-time piece at 1280x720: the page in headless
-// Chromium and the native program under Xvfb, run alternately over the same
-// span of the piece; medians of each and their ratio. A measurement, not a
-// test: the numbers depend on the machine and on what else runs on it.
+// Frames per second of the real-time piece at 1280x720: the native program
+// under Xvfb, and the page in headless Chromium with WebGL on SwiftShader and
+// on Mesa, run in turn over the same span of the piece; medians of each and
+// their ratios to the native rate. A measurement, not a test: the numbers
+// depend on the machine and on what else runs on it.
 //
 //   node bench/web_fps.mjs [RUNS] [FROM_S] [TO_S]     (defaults: 3 runs, 45 to 75 s)
 //
 // Needs `make web` (build/ and build-web/) and the browser tests' packages
-// (scripts/install-web-tests.sh). QUORVANE_WEBGL=mesa draws the page's WebGL
-// with Mesa instead of SwiftShader. Native frames are counted by Mesa's own
-// HUD (dumped once a second, not drawn), so the program runs unchanged.
+// (scripts/install-web-tests.sh). Native frames are counted by Mesa's own HUD
+// (dumped once a second, not drawn), so the program runs unchanged.
 import {spawn} from 'node:child_process';
 import {mkdtemp, readFile, rm} from 'node:fs/promises';
 import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 
-import {openBrowser, openPage, waitForState} from '../tests/web/browser.mjs';
+import {kWebGLRenderers, openBrowser, openPage, waitForState} from '../tests/web/browser.mjs';
 import {kNativeBuild, kWebBuild} from '../tests/web/native.mjs';
 
 const kWidth = 1280;
@@ -90,20 +90,27 @@ async function browserRate(session) {
   }
 }
 
-const session = await openBrowser({folder: kWebBuild, width: kWidth, height: kHeight});
-const native = [];
-const browser = [];
+const renderers = Object.keys(kWebGLRenderers);
+const sessions = [];
+const rates = {native: [], ...Object.fromEntries(renderers.map(r => [r, []]))};
 try {
+  for (const renderer of renderers)
+    sessions.push(await openBrowser({folder: kWebBuild, width: kWidth, height: kHeight, renderer}));
   for (let i = 0; i < runs; ++i) {
-    native.push(await nativeRate());
-    browser.push(await browserRate(session));
-    console.log(`run ${i + 1}: native ${native[i].toFixed(1)} fps, browser ${browser[i].toFixed(1)} fps`);
+    rates.native.push(await nativeRate());
+    for (const [j, renderer] of renderers.entries())
+      rates[renderer].push(await browserRate(sessions[j]));
+    console.log(`run ${i + 1}: ` +
+                Object.entries(rates).map(([name, r]) => `${name} ${r[i].toFixed(1)} fps`).join(', '));
   }
 } finally {
-  await session.close();
+  for (const session of sessions) await session.close();
 }
-const webgl = process.env.QUORVANE_WEBGL === 'mesa' ? 'Mesa (ANGLE on EGL)' : 'SwiftShader';
+const native = median(rates.native);
 console.log(`${kWidth}x${kHeight}, seconds ${fromSeconds} to ${toSeconds}, medians of ${runs}:`);
-console.log(`  native (Xvfb, Mesa llvmpipe)  ${median(native).toFixed(1)} fps`);
-console.log(`  browser (headless Chromium, ${webgl})  ${median(browser).toFixed(1)} fps`);
-console.log(`  browser / native  ${(median(browser) / median(native) * 100).toFixed(0)}%`);
+console.log(`  native (Xvfb, Mesa llvmpipe)       ${native.toFixed(1)} fps`);
+for (const renderer of renderers) {
+  const rate = median(rates[renderer]);
+  console.log(`  headless Chromium, ${renderer.padEnd(11)}  ${rate.toFixed(1)} fps  ` +
+              `${(rate / native * 100).toFixed(0)}% of native`);
+}

@@ -9,21 +9,27 @@ import {startServer} from '../../scripts/serve_web.mjs';
 
 export const kChromium = process.env.QUORVANE_CHROMIUM || '/usr/bin/chromium';
 
-// WebGL without a GPU: SwiftShader by default, or Mesa through ANGLE's EGL
-// back end with QUORVANE_WEBGL=mesa. The networking switches keep Chromium
-// from reaching out, which this machine's closed network would refuse.
-export function chromiumArguments(width, height) {
-  const webgl = process.env.QUORVANE_WEBGL === 'mesa'
-      ? ['--use-angle=gl-egl', '--ignore-gpu-blocklist']
-      : ['--use-angle=swiftshader', '--enable-unsafe-swiftshader'];
+// WebGL without a GPU: SwiftShader, or Mesa through ANGLE's EGL back end.
+// The tests use SwiftShader unless QUORVANE_WEBGL=mesa: a rasteriser of its
+// own, so that agreeing pictures do not come from sharing Mesa's.
+export const kWebGLRenderers = {
+  swiftshader: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
+  mesa: ['--use-angle=gl-egl', '--ignore-gpu-blocklist'],
+};
+const kDefaultRenderer = process.env.QUORVANE_WEBGL === 'mesa' ? 'mesa' : 'swiftshader';
+
+// The networking switches keep Chromium from reaching out, which this
+// machine's closed network would refuse.
+function chromiumArguments(renderer, width, height) {
   return [
-    ...webgl, `--window-size=${width},${height}`, '--no-sandbox', '--disable-quic',
-    '--no-first-run', '--disable-background-networking', '--disable-component-update',
-    '--disable-sync', '--disable-default-apps', '--mute-audio',
+    ...kWebGLRenderers[renderer], `--window-size=${width},${height}`, '--no-sandbox',
+    '--disable-quic', '--no-first-run', '--disable-background-networking',
+    '--disable-component-update', '--disable-sync', '--disable-default-apps', '--mute-audio',
   ];
 }
 
-export async function openBrowser({folder, hidden = [], width = 1280, height = 720, extraArguments = []}) {
+export async function openBrowser({folder, hidden = [], width = 1280, height = 720,
+                                   renderer = kDefaultRenderer, extraArguments = []}) {
   const profile = await mkdtemp(join(tmpdir(), 'quorvane-chromium-'));
   let server = null;
   let browser = null;
@@ -38,7 +44,7 @@ export async function openBrowser({folder, hidden = [], width = 1280, height = 7
       executablePath: kChromium,
       headless: true,
       userDataDir: profile,
-      args: [...chromiumArguments(width, height), ...extraArguments],
+      args: [...chromiumArguments(renderer, width, height), ...extraArguments],
       defaultViewport: null,
     });
   } catch (e) {

@@ -53,6 +53,14 @@ describe('a visitor with a WebGL browser', () => {
     await page.close();
   });
 
+  test('is told about bad URL parameters, which are ignored', async () => {
+    const page = await openPage(session, '?frame=99999&size=0x5&speed=-1');
+    await waitForState(page, 'ready');
+    const problems = await page.evaluate(() => window.quorvane.problems.join('\n'));
+    for (const name of ['frame', 'size', 'speed']) assert.match(problems, new RegExp(`^${name} `, 'm'));
+    await page.close();
+  });
+
   test('with reduced motion is told what the piece is, and may still begin', async () => {
     const page = await session.browser.newPage();
     await page.emulateMediaFeatures([{name: 'prefers-reduced-motion', value: 'reduce'}]);

@@ -17,6 +17,8 @@ const kWithoutAsset = {
   'RX_muc.mp3': 'the piece will run without music',
 };
 const kLastFrame = 230 * 60;
+// Larger canvases than browsers give WebGL anyway.
+const kLargestSide = 16384;
 
 const quorvane = window.quorvane = {
   state: 'loading',  // loading, ready, running, ended, drawing, drawn, failed, no-webgl
@@ -71,8 +73,10 @@ function readParameters() {
   }
   if (params.has('size')) {
     const match = /^(\d{1,5})x(\d{1,5})$/.exec(params.get('size'));
-    if (match && +match[1] >= 1 && +match[2] >= 1) read.size = [+match[1], +match[2]];
-    else reportProblem('size must be WIDTHxHEIGHT in pixels');
+    const [width, height] = match ? [+match[1], +match[2]] : [0, 0];
+    if (Math.min(width, height) >= 1 && Math.max(width, height) <= kLargestSide)
+      read.size = [width, height];
+    else reportProblem(`size must be WIDTHxHEIGHT, 1 to ${kLargestSide} pixels each`);
   }
   if (params.has('speed')) {
     const speed = Number(params.get('speed'));
@@ -196,11 +200,11 @@ document.addEventListener('keydown', event => {
   }
 });
 page.start.addEventListener('click', () => play());
+page.again.addEventListener('click', () => play());
 // Errors thrown from the program's own event handlers (keys, full screen).
 window.addEventListener('error', event => {
   if (quorvane.state === 'running' || quorvane.state === 'drawing') stopped(event.message);
 });
-page.again.addEventListener('click', () => play());
 
 // Loading: the program and both files at once; a file that does not arrive is
 // named on the page, and the piece runs without it as the native one does.
