@@ -68,7 +68,7 @@ Observed RunWhole(bool drawSome) {
   return seen;
 }
 
-TEST(Determinism, WholeRunMatchesPinnedStateAndRepeatsPixelForPixel) {
+TEST(HostDeterminism, WholeRunMatchesPinnedStateAndRepeatsPixelForPixel) {
   TempWorkingDirectory folder;
   ASSERT_TRUE(WriteFileBytes("TEX.tga", SyntheticAtlasFile()));
   const char* error = nullptr;

@@ -84,7 +84,7 @@ void RunFrames(bool drawn, bool countFromFrame2) {
   counting = false;
 }
 
-TEST(FrameAllocation, FramesTwoToHundredAllocateNothing) {
+TEST(HostFrameAllocation, FramesTwoToHundredAllocateNothing) {
   TempWorkingDirectory folder;
   ASSERT_TRUE(WriteFileBytes("TEX.tga", SyntheticAtlasFile()));
   const char* error = nullptr;
@@ -103,7 +103,7 @@ TEST(FrameAllocation, FramesTwoToHundredAllocateNothing) {
   CloseOffscreenSurface();
 }
 
-TEST(FrameAllocation, CounterSeesAnAllocation) {
+TEST(HostFrameAllocation, CounterSeesAnAllocation) {
   allocations = releases = 0;
   counting = true;
   int* volatile p = new int(7);
