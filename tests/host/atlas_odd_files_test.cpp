@@ -12,7 +12,7 @@
 
 #include "host/atlas.h"
 #include "tests/host/gl_surface.h"
-#include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

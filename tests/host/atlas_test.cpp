@@ -6,7 +6,7 @@
 
 #include "scene/backdrop.h"
 #include "tests/host/gl_surface.h"
-#include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

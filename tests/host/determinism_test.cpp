@@ -11,6 +11,7 @@
 #include "sim/rng.h"
 #include "sim/state_hash.h"
 #include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "host/headless_run.h"
 #include "host/offscreen.h"
 #include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

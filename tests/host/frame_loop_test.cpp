@@ -16,7 +16,7 @@
 #include "sim/state_hash.h"
 #include "sim/swarm.h"
 #include "tests/host/scripted_platform.h"
-#include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

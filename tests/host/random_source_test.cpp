@@ -11,6 +11,7 @@
 #include "sim/swarm.h"
 #include "tests/host/gl_surface.h"
 #include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

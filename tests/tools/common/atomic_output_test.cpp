@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 

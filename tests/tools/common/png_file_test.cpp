@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
