@@ -1,33 +1,74 @@
+// The offscreen surface on EGL, with either kind of context. Its GL entry
+// points all come through eglGetProcAddress: the ES 2 programs link no GL
+// library, so that none can stand in for host/gles's.
+
+#include "host/egl/offscreen_egl.h"
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
-
-#include "host/offscreen.h"
-#define GL_GLEXT_PROTOTYPES 0
-#include <GL/gl.h>
-#include <GL/glext.h>
+#define GL_GLES_PROTOTYPES 0
+#include <GLES2/gl2.h>
+#include <GLES2/gl2ext.h>
 
 #include <cstddef>
 
-#include "host/egl/gl_procs.h"
+#include "host/egl/proc_address.h"
 #include "host/egl/surfaceless_display.h"
+#include "host/offscreen.h"
 
 namespace {
 
-// Framebuffer-object entry points are not part of GL 1.1, so they come
-// through eglGetProcAddress rather than from the link.
-PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
-PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
-PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
-PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
-PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;
-PFNGLGENRENDERBUFFERSPROC genRenderbuffers;
-PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
-PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
-PFNGLGETRENDERBUFFERPARAMETERIVPROC getRenderbufferParameteriv;
-PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers;
+// What sets the contexts apart. After creation both take the same calls:
+// desktop GL has every one of them, and the OES formats below have the same
+// values there (GL_RGBA8, GL_DEPTH_COMPONENT32, GL_DEPTH_COMPONENT24).
+struct ContextKind {
+  EGLenum api;
+  EGLint renderableType;
+  EGLint attributes[3];
+  const char* noApi;
+  const char* noContext;
+  const char* noEntryPoint;
+  const char* noFramebuffer;
+};
+
+constexpr ContextKind kDesktopCompatibility = {
+    EGL_OPENGL_API,
+    EGL_OPENGL_BIT,
+    {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE},
+    "EGL offers no desktop OpenGL",
+    "EGL could not create an OpenGL compatibility-profile context",
+    "the GL context has no framebuffer objects",
+    "the GL driver completes no framebuffer with RGBA8 and a depth buffer"};
+
+constexpr ContextKind kEs2 = {
+    EGL_OPENGL_ES_API,
+    EGL_OPENGL_ES2_BIT,
+    {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE},
+    "EGL offers no OpenGL ES",
+    "EGL could not create an OpenGL ES 2 context",
+    "the ES 2 context lacks a core entry point",
+    "the ES 2 driver completes no framebuffer with RGBA8 and a depth buffer"};
+
+struct {
+  PFNGLGETERRORPROC getError;
+  PFNGLVIEWPORTPROC viewport;
+  PFNGLPIXELSTOREIPROC pixelStorei;
+  PFNGLREADPIXELSPROC readPixels;
+  PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
+  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
+  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
+  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
+  PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;
+  PFNGLGENRENDERBUFFERSPROC genRenderbuffers;
+  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
+  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
+  PFNGLGETRENDERBUFFERPARAMETERIVPROC getRenderbufferParameteriv;
+  PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers;
+} gl;
 
 EGLDisplay display = EGL_NO_DISPLAY;
 EGLContext context = EGL_NO_CONTEXT;
+void (*stopLayer)() = nullptr;  // set while a layer runs
 GLuint framebuffer = 0;
 GLuint colourBuffer = 0;
 GLuint depthBuffer = 0;
@@ -35,61 +76,70 @@ int surfaceWidth = 0;
 int surfaceHeight = 0;
 int depthBits = 0;
 
-bool LoadFramebufferProcs() {
-  return LoadGlProc(genFramebuffers, "glGenFramebuffers") &&
-         LoadGlProc(bindFramebuffer, "glBindFramebuffer") &&
-         LoadGlProc(framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
-         LoadGlProc(checkFramebufferStatus, "glCheckFramebufferStatus") &&
-         LoadGlProc(deleteFramebuffers, "glDeleteFramebuffers") &&
-         LoadGlProc(genRenderbuffers, "glGenRenderbuffers") &&
-         LoadGlProc(bindRenderbuffer, "glBindRenderbuffer") &&
-         LoadGlProc(renderbufferStorage, "glRenderbufferStorage") &&
-         LoadGlProc(getRenderbufferParameteriv, "glGetRenderbufferParameteriv") &&
-         LoadGlProc(deleteRenderbuffers, "glDeleteRenderbuffers");
+bool LoadEntryPoints() {
+  return LoadProc(gl.getError, "glGetError") && LoadProc(gl.viewport, "glViewport") &&
+         LoadProc(gl.pixelStorei, "glPixelStorei") && LoadProc(gl.readPixels, "glReadPixels") &&
+         LoadProc(gl.genFramebuffers, "glGenFramebuffers") &&
+         LoadProc(gl.bindFramebuffer, "glBindFramebuffer") &&
+         LoadProc(gl.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
+         LoadProc(gl.checkFramebufferStatus, "glCheckFramebufferStatus") &&
+         LoadProc(gl.deleteFramebuffers, "glDeleteFramebuffers") &&
+         LoadProc(gl.genRenderbuffers, "glGenRenderbuffers") &&
+         LoadProc(gl.bindRenderbuffer, "glBindRenderbuffer") &&
+         LoadProc(gl.renderbufferStorage, "glRenderbufferStorage") &&
+         LoadProc(gl.getRenderbufferParameteriv, "glGetRenderbufferParameteriv") &&
+         LoadProc(gl.deleteRenderbuffers, "glDeleteRenderbuffers");
 }
 
-EGLContext CreateCompatibilityContext() {
-  const EGLint configAttributes[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
+EGLContext CreateContext(const ContextKind& kind) {
+  const EGLint configAttributes[] = {EGL_RENDERABLE_TYPE, kind.renderableType, EGL_NONE};
   EGLConfig config = nullptr;
   EGLint configCount = 0;
   if (!eglChooseConfig(display, configAttributes, &config, 1, &configCount) || configCount < 1)
     config = nullptr;  // a context without a config serves where the display offers none
-  const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                      EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
-  return eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
+  return eglCreateContext(display, config, EGL_NO_CONTEXT, kind.attributes);
 }
 
 // The deepest depth format the driver completes a framebuffer with.
 bool AttachDeepestDepth(int width, int height) {
-  const GLenum formats[] = {GL_DEPTH_COMPONENT32, GL_DEPTH_COMPONENT24, GL_DEPTH_COMPONENT16};
+  const GLenum formats[] = {GL_DEPTH_COMPONENT32_OES, GL_DEPTH_COMPONENT24_OES,
+                            GL_DEPTH_COMPONENT16};
   for (GLenum format : formats) {
-    while (glGetError() != GL_NO_ERROR) {
+    while (gl.getError() != GL_NO_ERROR) {
     }
-    bindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
-    renderbufferStorage(GL_RENDERBUFFER, format, width, height);
-    if (glGetError() != GL_NO_ERROR) continue;
-    framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
-    if (checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) continue;
+    gl.bindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+    gl.renderbufferStorage(GL_RENDERBUFFER, format, width, height);
+    if (gl.getError() != GL_NO_ERROR) continue;
+    gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+    if (gl.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) continue;
     GLint bits = 0;
-    getRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_DEPTH_SIZE, &bits);
+    gl.getRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_DEPTH_SIZE, &bits);
     depthBits = bits;
     return true;
   }
   return false;
 }
 
-bool Fail(const char** error, const char* message) {
+bool Refuse(const char** error, const char* message) {
   if (error != nullptr) *error = message;
-  CloseOffscreenSurface();
   return false;
+}
+
+// Refuses once what the open has made so far is undone.
+bool Fail(const char** error, const char* message) {
+  CloseOffscreenSurface();
+  return Refuse(error, message);
 }
 
 }  // namespace
 
-bool OpenOffscreenSurface(int width, int height, const char** error) {
-  if (display != EGL_NO_DISPLAY) return Fail(error, "an offscreen surface is already open");
+bool OpenEglSurface(OffscreenContext kind, OffscreenLayer layer, int width, int height,
+                    const char** error) {
+  // Refused without closing: the surface that is open stays usable.
+  if (display != EGL_NO_DISPLAY) return Refuse(error, "an offscreen surface is already open");
   if (width < 1 || height < 1 || width > 16384 || height > 16384)
-    return Fail(error, "surface size must be between 1 and 16384 pixels each way");
+    return Refuse(error, "surface size must be between 1 and 16384 pixels each way");
+  const ContextKind& wanted = kind == OffscreenContext::kEs2 ? kEs2 : kDesktopCompatibility;
 
   display = SurfacelessDisplay();
   if (display == EGL_NO_DISPLAY)
@@ -100,48 +150,53 @@ bool OpenOffscreenSurface(int width, int height, const char** error) {
     display = EGL_NO_DISPLAY;
     return Fail(error, "EGL could not be initialised on the surfaceless platform");
   }
-  if (!eglBindAPI(EGL_OPENGL_API)) return Fail(error, "EGL offers no desktop OpenGL");
-  context = CreateCompatibilityContext();
-  if (context == EGL_NO_CONTEXT)
-    return Fail(error, "EGL could not create an OpenGL compatibility-profile context");
+  if (!eglBindAPI(wanted.api)) return Fail(error, wanted.noApi);
+  context = CreateContext(wanted);
+  if (context == EGL_NO_CONTEXT) return Fail(error, wanted.noContext);
   if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context))
     return Fail(error, "EGL could not make the context current without a surface");
-  if (!LoadFramebufferProcs()) return Fail(error, "the GL context has no framebuffer objects");
+  if (!LoadEntryPoints()) return Fail(error, wanted.noEntryPoint);
 
   surfaceWidth = width;
   surfaceHeight = height;
-  genFramebuffers(1, &framebuffer);
-  bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-  genRenderbuffers(1, &colourBuffer);
-  bindRenderbuffer(GL_RENDERBUFFER, colourBuffer);
-  renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-  framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer);
-  genRenderbuffers(1, &depthBuffer);
-  if (!AttachDeepestDepth(width, height))
-    return Fail(error, "the GL driver completes no framebuffer with RGBA8 and a depth buffer");
-  glViewport(0, 0, width, height);
+  gl.genFramebuffers(1, &framebuffer);
+  gl.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  gl.genRenderbuffers(1, &colourBuffer);
+  gl.bindRenderbuffer(GL_RENDERBUFFER, colourBuffer);
+  gl.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8_OES, width, height);
+  gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer);
+  gl.genRenderbuffers(1, &depthBuffer);
+  if (!AttachDeepestDepth(width, height)) return Fail(error, wanted.noFramebuffer);
+  gl.viewport(0, 0, width, height);
+  if (layer.start == nullptr) return true;
+  const char* layerError = nullptr;
+  if (!layer.start(ProcAddress, &layerError)) return Fail(error, layerError);
+  stopLayer = layer.stop;
   return true;
 }
 
 int OffscreenDepthBits() { return depthBits; }
 
 void ReadOffscreenPixels(unsigned char* rgba) {
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  if (surfaceWidth == 0) return;  // nothing open, nothing to read
+  gl.pixelStorei(GL_PACK_ALIGNMENT, 1);
   const size_t rowBytes = static_cast<size_t>(surfaceWidth) * 4;
   // GL reads bottom row first; fill from the last row up so the result is top row first.
   for (int y = 0; y < surfaceHeight; ++y) {
-    glReadPixels(0, y, surfaceWidth, 1, GL_RGBA, GL_UNSIGNED_BYTE,
-                 rgba + rowBytes * static_cast<size_t>(surfaceHeight - 1 - y));
+    gl.readPixels(0, y, surfaceWidth, 1, GL_RGBA, GL_UNSIGNED_BYTE,
+                  rgba + rowBytes * static_cast<size_t>(surfaceHeight - 1 - y));
   }
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  gl.pixelStorei(GL_PACK_ALIGNMENT, 4);
 }
 
 void CloseOffscreenSurface() {
   if (context != EGL_NO_CONTEXT && eglGetCurrentContext() == context) {
-    if (framebuffer != 0) deleteFramebuffers(1, &framebuffer);
-    if (colourBuffer != 0) deleteRenderbuffers(1, &colourBuffer);
-    if (depthBuffer != 0) deleteRenderbuffers(1, &depthBuffer);
+    if (stopLayer != nullptr) stopLayer();
+    if (framebuffer != 0) gl.deleteFramebuffers(1, &framebuffer);
+    if (colourBuffer != 0) gl.deleteRenderbuffers(1, &colourBuffer);
+    if (depthBuffer != 0) gl.deleteRenderbuffers(1, &depthBuffer);
   }
+  stopLayer = nullptr;
   framebuffer = colourBuffer = depthBuffer = 0;
   // The display stays initialised: terminating it unloads the driver, whose
   // own leftovers then show in leak reports under no module name at all, and

@@ -91,18 +91,29 @@ struct {
 
 char message[1024];
 
+// True when the shader's or program's `status` is set; otherwise `error` is
+// `failure` followed by the object's info log.
+bool Succeeded(GLuint object, GLenum status, void (*getStatus)(GLuint, GLenum, GLint*),
+               void (*getLog)(GLuint, GLsizei, GLsizei*, GLchar*), const char* failure,
+               const char** error) {
+  GLint succeeded = 0;
+  getStatus(object, status, &succeeded);
+  if (succeeded) return true;
+  char log[768] = "";
+  getLog(object, sizeof log, nullptr, log);
+  std::snprintf(message, sizeof message, "%s: %s", failure, log);
+  *error = message;
+  return false;
+}
+
 GLuint CompileShader(GLenum type, const char* source, const char** error) {
   const GLuint shader = es2.createShader(type);
   es2.shaderSource(shader, 1, &source, nullptr);
   es2.compileShader(shader);
-  GLint compiled = 0;
-  es2.getShaderiv(shader, kEs2CompileStatus, &compiled);
-  if (compiled) return shader;
-  char log[768] = "";
-  es2.getShaderInfoLog(shader, sizeof log, nullptr, log);
-  std::snprintf(message, sizeof message, "the %s shader does not compile: %s",
-                type == kEs2VertexShader ? "vertex" : "fragment", log);
-  *error = message;
+  const char* failure = type == kEs2VertexShader ? "the vertex shader does not compile"
+                                                 : "the fragment shader does not compile";
+  if (Succeeded(shader, kEs2CompileStatus, es2.getShaderiv, es2.getShaderInfoLog, failure, error))
+    return shader;
   es2.deleteShader(shader);
   return 0;
 }
@@ -126,13 +137,9 @@ bool LinkProgram(const char** error) {
   // Flagged for deletion; they go with the program.
   es2.deleteShader(vertex);
   es2.deleteShader(fragment);
-  GLint linked = 0;
-  es2.getProgramiv(program, kEs2LinkStatus, &linked);
-  if (linked) return true;
-  char log[768] = "";
-  es2.getProgramInfoLog(program, sizeof log, nullptr, log);
-  std::snprintf(message, sizeof message, "the draw program does not link: %s", log);
-  *error = message;
+  if (Succeeded(program, kEs2LinkStatus, es2.getProgramiv, es2.getProgramInfoLog,
+                "the draw program does not link", error))
+    return true;
   es2.deleteProgram(program);
   program = 0;
   return false;

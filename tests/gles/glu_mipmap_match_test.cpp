@@ -50,7 +50,7 @@ void ExpectLevelsMatchGlu(int width, int height) {
   glDeleteTextures(1, &texture);
 }
 
-TEST(GluMipmapMatch, EveryLevelOfSquareAndOblongImages) {
+TEST(GlesGluMipmapMatch, EveryLevelOfSquareAndOblongImages) {
   const char* error = nullptr;
   ASSERT_TRUE(OpenOffscreenSurface(16, 16, &error)) << error;
   ExpectLevelsMatchGlu(64, 64);

@@ -14,7 +14,7 @@ void ExpectMatrix(const float actual[16], const std::vector<float>& expected) {
   for (int i = 0; i < 16; ++i) EXPECT_NEAR(actual[i], expected[i], 1e-6f) << "element " << i;
 }
 
-TEST(LayerMatrices, PerspectiveAsGluBuildsIt) {
+TEST(GlesMatrices, PerspectiveAsGluBuildsIt) {
   float m[16];
   SetIdentity(m);
   // 90 degrees: cotangent 1; depth terms -(far + near) / (far - near) and
@@ -31,7 +31,7 @@ TEST(LayerMatrices, PerspectiveAsGluBuildsIt) {
   ExpectMatrix(unchanged, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1});
 }
 
-TEST(LayerMatrices, LookAtAsGluBuildsIt) {
+TEST(GlesMatrices, LookAtAsGluBuildsIt) {
   float m[16];
   SetIdentity(m);
   // From +x towards the origin: side (0, 0, -1), up (0, 1, 0), back (1, 0, 0)
@@ -47,7 +47,7 @@ TEST(LayerMatrices, LookAtAsGluBuildsIt) {
   ExpectMatrix(m, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -5, 1});
 }
 
-TEST(LayerMatrices, ProductsApplyOnTheRightAsGlMultMatrixDoes) {
+TEST(GlesMatrices, ProductsApplyOnTheRightAsGlMultMatrixDoes) {
   float m[16];
   SetIdentity(m);
   m[12] = 1;  // translation (1, 2, 3)
@@ -67,7 +67,7 @@ TEST(LayerMatrices, ProductsApplyOnTheRightAsGlMultMatrixDoes) {
   ExpectMatrix(m, {0, 0, 1, 0, 0, 1, 0, 0, -3, 0, 0, 0, 0, 0, -1, 1});
 }
 
-TEST(LayerMatrices, NormalsGoThroughTheInverseTranspose) {
+TEST(GlesMatrices, NormalsGoThroughTheInverseTranspose) {
   // Scale (2, 4, 1) after a translation: normals scale by (1/2, 1/4, 1); the
   // translation plays no part.
   float m[16];
@@ -105,7 +105,7 @@ TEST(LayerMatrices, NormalsGoThroughTheInverseTranspose) {
   EXPECT_FLOAT_EQ(out[2], 1);
 }
 
-TEST(LayerMipmapFilter, BoxAverageRoundsAsGluDoes) {
+TEST(GlesMipmapFilter, BoxAverageRoundsAsGluDoes) {
   // One 2 x 2 block per channel; (sum + 2) / 4 rounds halves up, which
   // neither truncation (0, 2) nor rounding half to even (0, 2) would give.
   std::vector<unsigned char> block = {0, 1, 255, 0, 0, 2, 255, 0, 1, 3, 255, 0, 1, 4, 254, 1};
@@ -116,7 +116,7 @@ TEST(LayerMipmapFilter, BoxAverageRoundsAsGluDoes) {
   EXPECT_EQ(block[3], 0);    // 1 / 4
 }
 
-TEST(LayerMipmapFilter, InPlaceLevelsReadOnlyWhatIsNotYetWritten) {
+TEST(GlesMipmapFilter, InPlaceLevelsReadOnlyWhatIsNotYetWritten) {
   // 4 x 4 of 0..15: blocks {0,1,4,5}, {2,3,6,7}, {8,9,12,13}, {10,11,14,15}.
   std::vector<unsigned char> image(16);
   for (int i = 0; i < 16; ++i) image[i] = static_cast<unsigned char>(i);
@@ -129,7 +129,7 @@ TEST(LayerMipmapFilter, InPlaceLevelsReadOnlyWhatIsNotYetWritten) {
   EXPECT_EQ(image[0], 8);  // (3 + 5 + 11 + 13 + 2) / 4
 }
 
-TEST(LayerMipmapFilter, SingleRowsAndColumnsAveragePairsTruncated) {
+TEST(GlesMipmapFilter, SingleRowsAndColumnsAveragePairsTruncated) {
   // GLU's one-dimensional halving has no rounding term.
   std::vector<unsigned char> row = {1, 2, 255, 254};
   HalveImageInPlace(row.data(), 4, 1, 1);

@@ -20,7 +20,7 @@ struct Rgba {
   int r, g, b, a;
 };
 
-class LayerRenderTest : public ::testing::Test {
+class GlesRender : public ::testing::Test {
  protected:
   void SetUp() override {
     const char* error = nullptr;
@@ -83,7 +83,7 @@ void SetPieceLight() {
   glLightfv(GL_LIGHT0, GL_POSITION, position);
 }
 
-TEST_F(LayerRenderTest, LightingAtFrontBackAndGrazingNormals) {
+TEST_F(GlesRender, LightingAtFrontBackAndGrazingNormals) {
   SetPieceLight();
   glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
   struct Case {
@@ -120,7 +120,7 @@ TEST_F(LayerRenderTest, LightingAtFrontBackAndGrazingNormals) {
   ExpectRgb(Centre(), 10, 10, 10);
 }
 
-TEST_F(LayerRenderTest, LightAndNormalsFollowTheModelview) {
+TEST_F(GlesRender, LightAndNormalsFollowTheModelview) {
   // A view from the origin along +x: world (x, y, z) lands at eye (z, y, -x).
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
@@ -156,7 +156,7 @@ TEST_F(LayerRenderTest, LightAndNormalsFollowTheModelview) {
   ExpectRgb(Centre(), 214, 214, 214);
 }
 
-TEST_F(LayerRenderTest, PerspectiveAndLookAtPlacePoints) {
+TEST_F(GlesRender, PerspectiveAndLookAtPlacePoints) {
   // 90 degrees, aspect 1, eye at z = 5: world (2, 1, 0) lands at (0.4, 0.2),
   // pixel column 22.4, row 12.8 from the top.
   glMatrixMode(GL_PROJECTION);
@@ -176,7 +176,7 @@ TEST_F(LayerRenderTest, PerspectiveAndLookAtPlacePoints) {
   ExpectRgb(Pixel(22, 19), 0, 0, 255);  // mirrored in y
 }
 
-TEST_F(LayerRenderTest, ColoursClampPerVertexBeforeInterpolation) {
+TEST_F(GlesRender, ColoursClampPerVertexBeforeInterpolation) {
   // Red from 2 to 0 and green from -1 to 1 across the screen: clamped first,
   // both read about half in the middle (clamped after, 1 and 0).
   glBegin(GL_QUADS);
@@ -192,7 +192,7 @@ TEST_F(LayerRenderTest, ColoursClampPerVertexBeforeInterpolation) {
   ExpectRgb(Pixel(0, 0), 251, 4, 0, 6);
 }
 
-TEST_F(LayerRenderTest, CurrentAttributesHoldAcrossBatches) {
+TEST_F(GlesRender, CurrentAttributesHoldAcrossBatches) {
   // Colour: set once, before two batches.
   glColor4f(0, 1, 0, 1);
   glBegin(GL_TRIANGLES);
@@ -232,7 +232,7 @@ TEST_F(LayerRenderTest, CurrentAttributesHoldAcrossBatches) {
   EXPECT_NEAR(texel.a, 128, 1);
 }
 
-TEST_F(LayerRenderTest, TextureWithoutImagesLeavesColoursPlain) {
+TEST_F(GlesRender, TextureWithoutImagesLeavesColoursPlain) {
   // GL 1.1 textures nothing with an incomplete texture; ES 2 would sample black.
   GLuint texture = 0;
   glGenTextures(1, &texture);
@@ -244,7 +244,7 @@ TEST_F(LayerRenderTest, TextureWithoutImagesLeavesColoursPlain) {
   ExpectRgb(Centre(), 255, 255, 255);
 }
 
-TEST_F(LayerRenderTest, BlendingAndDepthPassThrough) {
+TEST_F(GlesRender, BlendingAndDepthPassThrough) {
   glEnable(GL_DEPTH_TEST);
   glColor4f(1, 0, 0, 1);
   ScreenQuad(true, 0.5f);
@@ -261,7 +261,7 @@ TEST_F(LayerRenderTest, BlendingAndDepthPassThrough) {
   ExpectRgb(Centre(), 255, 255, 0);
 }
 
-TEST_F(LayerRenderTest, BatchesLargerThanTheBufferAreDrawnWhole) {
+TEST_F(GlesRender, BatchesLargerThanTheBufferAreDrawnWhole) {
   // 5000 triangles in one batch: the first fills the left half, the last the
   // right half, the rest lie outside the screen.
   glColor4f(1, 1, 1, 1);
@@ -282,7 +282,7 @@ TEST_F(LayerRenderTest, BatchesLargerThanTheBufferAreDrawnWhole) {
   ExpectRgb(Pixel(28, 28), 255, 255, 255);
 }
 
-TEST_F(LayerRenderTest, CallsOutsideTheSubsetAreIgnored) {
+TEST_F(GlesRender, CallsOutsideTheSubsetAreIgnored) {
   glEnable(0x0B44);          // GL_CULL_FACE
   glMatrixMode(0x1702);      // GL_TEXTURE
   glLightModeli(0x0B51, 1);  // GL_LIGHT_MODEL_LOCAL_VIEWER
@@ -305,7 +305,7 @@ TEST_F(LayerRenderTest, CallsOutsideTheSubsetAreIgnored) {
   ExpectRgb(Centre(), 0, 255, 0);
 }
 
-TEST(LayerLifetime, CallsWithoutAStartedLayerDoNothing) {
+TEST(GlesLifetime, CallsWithoutAStartedLayerDoNothing) {
   glClear(GL_COLOR_BUFFER_BIT);
   glEnable(GL_BLEND);
   glBegin(GL_TRIANGLES);

@@ -12,11 +12,11 @@
 
 #include "host/atlas.h"
 #include "tests/host/gl_surface.h"
-#include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
-class AtlasOddFileTest : public GlSurfaceTest {
+class HostAtlasOddFile : public GlSurfaceTest {
  protected:
   TempWorkingDirectory folder;
 
@@ -34,13 +34,13 @@ class AtlasOddFileTest : public GlSurfaceTest {
   }
 };
 
-TEST_F(AtlasOddFileTest, AFolderNamedLikeTheAtlasGivesNoImage) {
+TEST_F(HostAtlasOddFile, AFolderNamedLikeTheAtlasGivesNoImage) {
   ASSERT_EQ(mkdir("TEX.tga", 0700), 0);
   LoadTextureAtlas();
   ExpectNoImage();
 }
 
-TEST_F(AtlasOddFileTest, AFifoWithoutWriterGivesNoImageWithoutWaiting) {
+TEST_F(HostAtlasOddFile, AFifoWithoutWriterGivesNoImageWithoutWaiting) {
   ASSERT_EQ(mkfifo("TEX.tga", 0600), 0);
   // A loader that waits for a writer would hang the suite; instead, after a
   // grace period, a writer comes and goes, which releases it and is recorded.

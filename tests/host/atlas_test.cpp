@@ -6,13 +6,13 @@
 
 #include "scene/backdrop.h"
 #include "tests/host/gl_surface.h"
-#include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 constexpr int kLevels = 11;
 
-class AtlasTest : public GlSurfaceTest {
+class HostAtlas : public GlSurfaceTest {
  protected:
   TempWorkingDirectory folder;
 
@@ -64,7 +64,7 @@ std::vector<unsigned char> PatternFile(size_t pixelBytes) {
   return file;
 }
 
-TEST_F(AtlasTest, PixelsLoadAsStoredFromTheFirstRowUpWhateverTheHeaderSays) {
+TEST_F(HostAtlas, PixelsLoadAsStoredFromTheFirstRowUpWhateverTheHeaderSays) {
   const std::vector<unsigned char> file = PatternFile(kAtlasPixelBytes);
   Load(&file);
   EXPECT_EQ(TexParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
@@ -91,7 +91,7 @@ TEST_F(AtlasTest, PixelsLoadAsStoredFromTheFirstRowUpWhateverTheHeaderSays) {
   }
 }
 
-TEST_F(AtlasTest, ShortFilesLeaveTheRestTransparentBlackWithAFullMipmapChain) {
+TEST_F(HostAtlas, ShortFilesLeaveTheRestTransparentBlackWithAFullMipmapChain) {
   // A longer file first, so that leftovers of it would show.
   const std::vector<unsigned char> full = PatternFile(kAtlasPixelBytes);
   Load(&full);
@@ -115,7 +115,7 @@ TEST_F(AtlasTest, ShortFilesLeaveTheRestTransparentBlackWithAFullMipmapChain) {
   EXPECT_EQ(std::vector<unsigned char>(kAtlasPixelBytes, 0), Level0());
 }
 
-TEST_F(AtlasTest, BytesBeyondTheImageAreIgnored) {
+TEST_F(HostAtlas, BytesBeyondTheImageAreIgnored) {
   std::vector<unsigned char> file = PatternFile(kAtlasPixelBytes);
   Load(&file);
   const std::vector<unsigned char> exact = Level0();
@@ -124,7 +124,7 @@ TEST_F(AtlasTest, BytesBeyondTheImageAreIgnored) {
   EXPECT_EQ(exact, Level0());
 }
 
-TEST_F(AtlasTest, MissingFileLeavesAnEmptyLinearTextureAndTexturedPassesUntextured) {
+TEST_F(HostAtlas, MissingFileLeavesAnEmptyLinearTextureAndTexturedPassesUntextured) {
   Load(nullptr);
   EXPECT_EQ(TexParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
   EXPECT_EQ(TexParameter(GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);

@@ -11,6 +11,7 @@
 #include "sim/rng.h"
 #include "sim/state_hash.h"
 #include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ Observed RunWhole(bool drawSome) {
   return seen;
 }
 
-TEST(Determinism, WholeRunMatchesPinnedStateAndRepeatsPixelForPixel) {
+TEST(HostDeterminism, WholeRunMatchesPinnedStateAndRepeatsPixelForPixel) {
   TempWorkingDirectory folder;
   ASSERT_TRUE(WriteFileBytes("TEX.tga", SyntheticAtlasFile()));
   const char* error = nullptr;

@@ -13,6 +13,7 @@
 #include "host/headless_run.h"
 #include "host/offscreen.h"
 #include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ void RunFrames(bool drawn, bool countFromFrame2) {
   counting = false;
 }
 
-TEST(FrameAllocation, FramesTwoToHundredAllocateNothing) {
+TEST(HostFrameAllocation, FramesTwoToHundredAllocateNothing) {
   TempWorkingDirectory folder;
   ASSERT_TRUE(WriteFileBytes("TEX.tga", SyntheticAtlasFile()));
   const char* error = nullptr;
@@ -103,7 +104,7 @@ TEST(FrameAllocation, FramesTwoToHundredAllocateNothing) {
   CloseOffscreenSurface();
 }
 
-TEST(FrameAllocation, CounterSeesAnAllocation) {
+TEST(HostFrameAllocation, CounterSeesAnAllocation) {
   allocations = releases = 0;
   counting = true;
   int* volatile p = new int(7);

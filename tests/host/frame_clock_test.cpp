@@ -4,7 +4,7 @@
 
 namespace {
 
-TEST(FrameClock, ElapsedTimeAndDeltaFollowTheTimer) {
+TEST(HostFrameClock, ElapsedTimeAndDeltaFollowTheTimer) {
   SceneClock clock{};
   StartSceneClock(clock, 5000);
   // The first delta runs from the clock start, start-up time included.
@@ -25,7 +25,7 @@ TEST(FrameClock, ElapsedTimeAndDeltaFollowTheTimer) {
   EXPECT_FALSE(clock.sceneSeconds < kSceneEndSeconds);
 }
 
-TEST(FrameClock, TimerWrapAroundStillGivesElapsedTime) {
+TEST(HostFrameClock, TimerWrapAroundStillGivesElapsedTime) {
   SceneClock clock{};
   StartSceneClock(clock, 0xFFFFFF00u);
   TickSceneClock(clock, 0xFFFFFFFFu);

@@ -16,7 +16,7 @@
 #include "sim/state_hash.h"
 #include "sim/swarm.h"
 #include "tests/host/scripted_platform.h"
-#include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ class SurfaceEnvironment : public ::testing::Environment {
 };
 const auto* const surface = ::testing::AddGlobalTestEnvironment(new SurfaceEnvironment);
 
-class FrameLoopTest : public ::testing::Test {
+class HostFrameLoop : public ::testing::Test {
  protected:
   TempWorkingDirectory folder;  // holds no TEX.tga and no music
 
@@ -107,7 +107,7 @@ class FrameLoopTest : public ::testing::Test {
   }
 };
 
-TEST_F(FrameLoopTest, StartsUpRunsFramesAndShutsDownInTheFixedOrder) {
+TEST_F(HostFrameLoop, StartsUpRunsFramesAndShutsDownInTheFixedOrder) {
   SeamScript script;
   script.graphics = true;
   script.timerReadings = {5000, 5016, 235000};
@@ -128,7 +128,7 @@ TEST_F(FrameLoopTest, StartsUpRunsFramesAndShutsDownInTheFixedOrder) {
   EXPECT_EQ(hash, HashAfterFrames({16, 230000}));
 }
 
-TEST_F(FrameLoopTest, AQuitNotificationEndsTheRunBeforeThatFramesClockDrawAndPresent) {
+TEST_F(HostFrameLoop, AQuitNotificationEndsTheRunBeforeThatFramesClockDrawAndPresent) {
   SeamScript script;
   script.graphics = true;
   script.timerReadings = {0, 10, 20, 30};
@@ -144,7 +144,7 @@ TEST_F(FrameLoopTest, AQuitNotificationEndsTheRunBeforeThatFramesClockDrawAndPre
   EXPECT_EQ(hash, HashAfterFrames({10, 20}));
 }
 
-TEST_F(FrameLoopTest, EndsAtTheFirstFrameNotBelow230SecondsAndNotAFrameLater) {
+TEST_F(HostFrameLoop, EndsAtTheFirstFrameNotBelow230SecondsAndNotAFrameLater) {
   // Started just before the timer wraps, which must not matter.
   const uint32_t start = 0xFFFFF000u;
   SeamScript script;
@@ -156,7 +156,7 @@ TEST_F(FrameLoopTest, EndsAtTheFirstFrameNotBelow230SecondsAndNotAFrameLater) {
   EXPECT_EQ(hash, HashAfterFrames({1000, 229999, 230000}));
 }
 
-TEST_F(FrameLoopTest, EscapeEndsTheRunAfterTheFrameInWhichItIsSeen) {
+TEST_F(HostFrameLoop, EscapeEndsTheRunAfterTheFrameInWhichItIsSeen) {
   struct Case {
     const char* what;
     std::vector<bool> escapeAnswers;  // the start-up query's first
@@ -192,7 +192,7 @@ TEST_F(FrameLoopTest, EscapeEndsTheRunAfterTheFrameInWhichItIsSeen) {
   }
 }
 
-TEST_F(FrameLoopTest, WithoutGlFramesRunUndrawnAndNoAtlasIsLoaded) {
+TEST_F(HostFrameLoop, WithoutGlFramesRunUndrawnAndNoAtlasIsLoaded) {
   SeamScript script;
   script.timerReadings = {0, 16, 230000};
   EXPECT_EQ(Run(script), 0);
@@ -203,7 +203,7 @@ TEST_F(FrameLoopTest, WithoutGlFramesRunUndrawnAndNoAtlasIsLoaded) {
   EXPECT_EQ(hash, HashAfterFrames({16, 230000}));
 }
 
-TEST_F(FrameLoopTest, AWindowThatCannotOpenEndsWithStatus1AndSaysWhy) {
+TEST_F(HostFrameLoop, AWindowThatCannotOpenEndsWithStatus1AndSaysWhy) {
   SeamScript script;
   script.windowOpens = false;
   script.openError = "scripted: no display";

@@ -15,7 +15,7 @@
 
 namespace {
 
-class HandOffTest : public AtlasRunTest {
+class HostHandOff : public AtlasRunTest {
  protected:
   static SceneClock NextClock(int32_t elapsedMs) {
     SceneClock clock = HeadlessClock();
@@ -40,7 +40,7 @@ void Transform(const GLfloat m[16], const float v[4], float out[4]) {
     out[row] = m[row] * v[0] + m[4 + row] * v[1] + m[8 + row] * v[2] + m[12 + row] * v[3];
 }
 
-TEST_F(HandOffTest, EachStageOfAFrameLeavesWhatTheNextReliesOn) {
+TEST_F(HostHandOff, EachStageOfAFrameLeavesWhatTheNextReliesOn) {
   const SceneClock clock = NextClock(12000);
 
   BeginSceneFrame(clock);
@@ -129,7 +129,7 @@ TEST_F(HandOffTest, EachStageOfAFrameLeavesWhatTheNextReliesOn) {
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(HandOffTest, CameraLooksFromTheOrbitTowardTheCentre) {
+TEST_F(HostHandOff, CameraLooksFromTheOrbitTowardTheCentre) {
   // At 0 ms the eye is at (0, 0, -20) looking at (1, 0.5, 0).
   const SceneClock clock = NextClock(0);
   BeginSceneFrame(clock);

@@ -71,7 +71,7 @@ bool Probe(const Bytes& bytes) {
   return holds;
 }
 
-TEST(Mp3ProbeTest, AcceptsStreamsAsEncodersWriteThem) {
+TEST(HostMp3Probe, AcceptsStreamsAsEncodersWriteThem) {
   for (const FrameKind& kind : {kMpeg1Layer3, kMpeg2Layer3, kMpeg1Layer2}) {
     Bytes plain;
     AppendFrames(plain, kind, 10);
@@ -87,7 +87,7 @@ TEST(Mp3ProbeTest, AcceptsStreamsAsEncodersWriteThem) {
   EXPECT_TRUE(Probe(padded));
 }
 
-TEST(Mp3ProbeTest, RefusesWhatHoldsNoMpegAudio) {
+TEST(HostMp3Probe, RefusesWhatHoldsNoMpegAudio) {
   EXPECT_FALSE(Probe({}));
   EXPECT_FALSE(Probe(Id3Tag(1000)));
 

@@ -11,7 +11,7 @@
 
 namespace {
 
-class PictureTest : public AtlasRunTest {
+class HostPicture : public AtlasRunTest {
  protected:
   // The picture of the piece at `seconds`, as the stills tool draws it.
   std::vector<unsigned char> DrawMoment(double seconds) {
@@ -66,7 +66,7 @@ int Brightest(const std::vector<unsigned char>& picture) {
   return most;
 }
 
-TEST_F(PictureTest, BackdropShowsTheUpperBandRightWayUp) {
+TEST_F(HostPicture, BackdropShowsTheUpperBandRightWayUp) {
   const std::vector<unsigned char> picture = DrawAt(1000);
   ExpectColour(picture, -0.81f, 0.69f, kTopLeftMarker);
   ExpectColour(picture, 0.81f, 0.69f, kTopRightMarker);
@@ -76,7 +76,7 @@ TEST_F(PictureTest, BackdropShowsTheUpperBandRightWayUp) {
     for (float y : {-0.9f, -0.3f, 0.0f, 0.3f, 0.9f}) ExpectColour(picture, x, y, kBackdropColour);
 }
 
-TEST_F(PictureTest, SwarmPassesStartOnTime) {
+TEST_F(HostPicture, SwarmPassesStartOnTime) {
   const std::vector<unsigned char> at3300 = DrawAt(3300);
   EXPECT_EQ(SolidPixels(), 0);
   const std::vector<unsigned char> at3301 = DrawAt(3301);
@@ -92,7 +92,7 @@ TEST_F(PictureTest, SwarmPassesStartOnTime) {
   EXPECT_GT(SolidPixels(), 0);
 }
 
-TEST_F(PictureTest, RunClosesWithFadeThenCards) {
+TEST_F(HostPicture, RunClosesWithFadeThenCards) {
   const std::vector<unsigned char> at219 = DrawMoment(219.0);
   ExpectColour(at219, 0.81f, 0.69f, kTopRightMarker, 40);
   EXPECT_GT(Brightest(at219), 240);
@@ -126,7 +126,7 @@ TEST_F(PictureTest, RunClosesWithFadeThenCards) {
 
 // The fade gives no texture coordinate of its own: the atlas texel under the
 // last spark's coordinate scales its alpha.
-TEST_F(PictureTest, FadeStrengthFollowsTheLastSparksTexel) {
+TEST_F(HostPicture, FadeStrengthFollowsTheLastSparksTexel) {
   const float behindTexel[2] = {0.5f, 0.7f};  // backdrop band, opaque
   const float gapTexel[2] = {0.5f, 0.375f};   // transparent
   for (const float* texCoord : {behindTexel, gapTexel}) {

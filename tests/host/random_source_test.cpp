@@ -11,6 +11,7 @@
 #include "sim/swarm.h"
 #include "tests/host/gl_surface.h"
 #include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ constexpr Frame kFrames[] = {{1000, 0},     {3301, 0},     {3302, 1},     {3303,
                              {3304, 2},     {5000, 850},   {11299, 3999}, {11300, 4000},
                              {85000, 4000}, {140000, 4000}};
 
-class RandomSourceTest : public GlSurfaceTest {
+class HostRandomSource : public GlSurfaceTest {
  protected:
   TempWorkingDirectory folder;
 };
@@ -44,7 +45,7 @@ std::vector<uint64_t> ExpectedHashes() {
   return hashes;
 }
 
-TEST_F(RandomSourceTest, FramesDrawSixValuesPerSparkAfterTheSimulationsOwn) {
+TEST_F(HostRandomSource, FramesDrawSixValuesPerSparkAfterTheSimulationsOwn) {
   ASSERT_TRUE(WriteFileBytes("TEX.tga", SyntheticAtlasFile()));
   const std::vector<uint64_t> expected = ExpectedHashes();
   for (bool drawn : {true, false}) {

@@ -21,19 +21,3 @@ inline constexpr Rgb8 kBottomRightMarker{255, 255, 0};
 
 // The whole file: 18-byte header and 1024 x 1024 blue-green-red-alpha pixels.
 std::vector<unsigned char> SyntheticAtlasFile();
-bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
-
-// A fresh temporary folder made the working directory for the test's
-// lifetime; the previous working directory and the folder's removal follow.
-class TempWorkingDirectory {
- public:
-  TempWorkingDirectory();
-  ~TempWorkingDirectory();
-  TempWorkingDirectory(const TempWorkingDirectory&) = delete;
-  TempWorkingDirectory& operator=(const TempWorkingDirectory&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string previous_;
-  std::string path_;
-};

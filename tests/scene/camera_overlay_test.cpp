@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(Camera, DistanceFieldOfViewAndOrbit) {
+TEST(SceneCamera, DistanceFieldOfViewAndOrbit) {
   EXPECT_EQ(CameraDistanceAt(0.0f), 20.0f);
   EXPECT_EQ(CameraDistanceAt(150.0f), 20.0f);
   EXPECT_NEAR(CameraDistanceAt(160.0f), 3.0f + 17.0f / 11.0f, 1e-5f);
@@ -20,7 +20,7 @@ TEST(Camera, DistanceFieldOfViewAndOrbit) {
   EXPECT_NEAR(OrbitAngleAt(1000.0f), 0.571f, 5e-4f);
 }
 
-TEST(ClosingOverlays, FadeAndCardRamps) {
+TEST(SceneClosingOverlays, FadeAndCardRamps) {
   EXPECT_EQ(FadeAlphaAt(219.0f), 0.0f);
   EXPECT_EQ(FadeAlphaAt(220.0f), 0.5f);
   EXPECT_EQ(FadeAlphaAt(221.0f), 1.0f);

@@ -28,7 +28,7 @@ TEST(SceneModes, EachBoundaryBelongsToTheRowAbove) {
   ExpectModes(230.0f, 1, 0);
 }
 
-TEST(Swell, RisesAfter19AndDiesAwayAfter200) {
+TEST(SceneSwell, RisesAfter19AndDiesAwayAfter200) {
   EXPECT_EQ(SwellAt(0.0f), 0.0f);
   EXPECT_EQ(SwellAt(19.0f), 0.0f);
   EXPECT_NEAR(SwellAt(20.0f), 0.0907870f, 1e-6f);

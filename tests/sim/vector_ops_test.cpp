@@ -5,7 +5,7 @@
 
 #include "sim_fixture.h"
 
-TEST(SafeNormalize, ShortAndInvalidVectorsFallBackToPlusX) {
+TEST(SimVectorOps, ShortAndInvalidVectorsFallBackToPlusX) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   // The threshold is strict and on the length: a length of exactly the
   // epsilon still falls back. Those along y and -z would normalise to
@@ -20,7 +20,7 @@ TEST(SafeNormalize, ShortAndInvalidVectorsFallBackToPlusX) {
   }
 }
 
-TEST(SafeNormalize, DividesEachComponentByTheLength) {
+TEST(SimVectorOps, DividesEachComponentByTheLength) {
   Vec3 v{0, 0.0002f, 0};
   SafeNormalize(v);
   ExpectExactly(v, 0, 1, 0);
@@ -29,7 +29,7 @@ TEST(SafeNormalize, DividesEachComponentByTheLength) {
   ExpectExactly(w, 0.6f, 0, -0.8f);
 }
 
-TEST(Orthonormalize, RemovesTheReferenceComponent) {
+TEST(SimVectorOps, RemovesTheReferenceComponent) {
   Vec3 v{1, 1, 0};
   Orthonormalize(v, Vec3{1, 0, 0});
   ExpectExactly(v, 0, 1, 0);
@@ -39,7 +39,7 @@ TEST(Orthonormalize, RemovesTheReferenceComponent) {
   ExpectExactly(parallel, 1, 0, 0);
 }
 
-TEST(BlendNormalize, WeightsExtrapolationAndAliasing) {
+TEST(SimVectorOps, WeightsExtrapolationAndAliasing) {
   Vec3 out{};
   BlendNormalize(Vec3{1, 0, 0}, Vec3{0, 1, 0}, out, 1.5f);
   ExpectNear(out, 0.94868f, -0.31623f, 0.0f);

@@ -5,7 +5,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include "host/egl/gl_procs.h"
+#include "host/egl/proc_address.h"
 
 namespace {
 
@@ -25,9 +25,9 @@ int readHeight = 0;
 }  // namespace
 
 bool StartReadback(int width, int height, std::string& error) {
-  if (!(LoadGlProc(genBuffers, "glGenBuffers") && LoadGlProc(bindBuffer, "glBindBuffer") &&
-        LoadGlProc(bufferData, "glBufferData") && LoadGlProc(mapBuffer, "glMapBuffer") &&
-        LoadGlProc(unmapBuffer, "glUnmapBuffer") && LoadGlProc(deleteBuffers, "glDeleteBuffers"))) {
+  if (!(LoadProc(genBuffers, "glGenBuffers") && LoadProc(bindBuffer, "glBindBuffer") &&
+        LoadProc(bufferData, "glBufferData") && LoadProc(mapBuffer, "glMapBuffer") &&
+        LoadProc(unmapBuffer, "glUnmapBuffer") && LoadProc(deleteBuffers, "glDeleteBuffers"))) {
     error = "the GL context has no pixel buffer objects";
     return false;
   }

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-TEST(FrameWriter, WritesInOrderAndReleasesSlots) {
+TEST(CaptureFrameWriter, WritesInOrderAndReleasesSlots) {
   std::vector<int64_t> written;
   FrameWriter writer;
   StartFrameWriter(writer, [&written](const unsigned char*, int64_t k, std::string&) {
@@ -36,7 +36,7 @@ TEST(FrameWriter, WritesInOrderAndReleasesSlots) {
   for (int64_t k = 1; k <= 50; ++k) EXPECT_EQ(written[k - 1], k);
 }
 
-TEST(FrameWriter, AFailureStopsWritingWithoutBlockingTheDrawingThread) {
+TEST(CaptureFrameWriter, AFailureStopsWritingWithoutBlockingTheDrawingThread) {
   std::vector<int64_t> written;
   FrameWriter writer;
   StartFrameWriter(writer, [&written](const unsigned char*, int64_t k, std::string& error) {
@@ -59,7 +59,7 @@ TEST(FrameWriter, AFailureStopsWritingWithoutBlockingTheDrawingThread) {
   EXPECT_EQ(written, (std::vector<int64_t>{1, 2, 3}));
 }
 
-TEST(EncoderProcess, ReportsHowTheChildEnded) {
+TEST(CaptureEncoderProcess, ReportsHowTheChildEnded) {
   std::string error;
   EncoderProcess missing;
   EXPECT_FALSE(StartEncoder({"quorvane-no-such-encoder"}, missing, error));
@@ -91,7 +91,7 @@ TEST(EncoderProcess, ReportsHowTheChildEnded) {
   EXPECT_NE(error.find("signal"), std::string::npos) << error;
 }
 
-class OutputTargetTest : public ::testing::Test {
+class CaptureOutputTarget : public ::testing::Test {
  protected:
   void SetUp() override {
     char pattern[] = "/tmp/quorvane-output-XXXXXX";
@@ -130,7 +130,7 @@ class OutputTargetTest : public ::testing::Test {
   std::string error;
 };
 
-TEST_F(OutputTargetTest, AnExistingVideoIsReplacedOnlyWithForceAndOnlyWhenDone) {
+TEST_F(CaptureOutputTarget, AnExistingVideoIsReplacedOnlyWithForceAndOnlyWhenDone) {
   std::ofstream(folder + "/piece.mp4") << "an older capture";
   OutputTarget target;
   EXPECT_FALSE(Prepare(OutputKind::kVideo, "piece.mp4", false, target));
@@ -153,7 +153,7 @@ TEST_F(OutputTargetTest, AnExistingVideoIsReplacedOnlyWithForceAndOnlyWhenDone) 
   EXPECT_NE(error.find("is a folder"), std::string::npos) << error;
 }
 
-TEST_F(OutputTargetTest, FramesGoToANewOrEmptyFolderOrReplaceOldFramesWithForce) {
+TEST_F(CaptureOutputTarget, FramesGoToANewOrEmptyFolderOrReplaceOldFramesWithForce) {
   OutputTarget target;
   fs::create_directory(folder + "/frames");
   ASSERT_TRUE(Prepare(OutputKind::kFrames, "frames", false, target)) << error;

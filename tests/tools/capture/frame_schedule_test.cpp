@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(FrameSchedule, ThePieceEndsWithTheFirstFrameAt230Seconds) {
+TEST(CaptureFrameSchedule, ThePieceEndsWithTheFirstFrameAt230Seconds) {
   EXPECT_EQ(LastFrameOfPiece(60), 13800);
   EXPECT_EQ(ScheduledElapsedMs(13799, 60), 229983);
   EXPECT_EQ(LastFrameOfPiece(7), 1610);  // 1610 * 1000 / 7 = 230000 exactly
@@ -15,7 +15,7 @@ TEST(FrameSchedule, ThePieceEndsWithTheFirstFrameAt230Seconds) {
   EXPECT_EQ(LastFrameOfPiece(1000), 230000);
 }
 
-TEST(FrameSchedule, RangesHoldSecondsTimesFpsFrames) {
+TEST(CaptureFrameSchedule, RangesHoldSecondsTimesFpsFrames) {
   int64_t first = 0;
   int64_t last = 0;
   ASSERT_TRUE(RecordedFrames(0.0, 1.0, 60, first, last));
@@ -42,7 +42,7 @@ TEST(FrameSchedule, RangesHoldSecondsTimesFpsFrames) {
   EXPECT_FALSE(RecordedFrames(230.5, 240.0, 30, first, last));  // past the last frame
 }
 
-TEST(FrameSchedule, AudioSamplesFollowFrameBoundaries) {
+TEST(CaptureFrameSchedule, AudioSamplesFollowFrameBoundaries) {
   EXPECT_EQ(AudioSampleAtFrame(0, 60, 44100), 0);
   EXPECT_EQ(AudioSampleAtFrame(60, 60, 44100), 44100);
   EXPECT_EQ(AudioSampleAtFrame(13260, 60, 44100), 221 * 44100);
@@ -51,7 +51,7 @@ TEST(FrameSchedule, AudioSamplesFollowFrameBoundaries) {
   EXPECT_EQ(AudioSampleAtFrame(5520, 24, 44100), 230 * 44100);
 }
 
-TEST(Progress, ShowsCountRateAndTimeLeft) {
+TEST(CaptureProgress, ShowsCountRateAndTimeLeft) {
   EXPECT_EQ(FormatProgress(0, 600, 0.0, 0), "0/600 frames");
   EXPECT_EQ(FormatProgress(150, 600, 5.0, 0), "150/600 frames  30.0 fps  0:15 left");
   EXPECT_EQ(FormatProgress(300, 600, 10.0, 10), "[=====>    ] 300/600 frames  30.0 fps  0:10 left");

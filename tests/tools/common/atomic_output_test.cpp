@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -36,7 +36,7 @@ pid_t DeadProcessId() {
   return child;
 }
 
-TEST(AtomicOutput, TheFinalNameAppearsOnlyWhenCommitted) {
+TEST(ToolsAtomicOutput, TheFinalNameAppearsOnlyWhenCommitted) {
   TempWorkingDirectory folder;
   std::ofstream("piece.mp4") << "an older capture";
   AtomicOutput output;
@@ -62,7 +62,7 @@ TEST(AtomicOutput, TheFinalNameAppearsOnlyWhenCommitted) {
   EXPECT_TRUE(removed.empty());
 }
 
-TEST(AtomicOutput, LeftoversOfDeadRunsGoAndNothingElseIsTouched) {
+TEST(ToolsAtomicOutput, LeftoversOfDeadRunsGoAndNothingElseIsTouched) {
   TempWorkingDirectory folder;
   const std::string dead = "out.mp4.part-" + std::to_string(DeadProcessId());
   const std::string deadFrames = "out.mp4.part-" + std::to_string(DeadProcessId());
@@ -85,7 +85,7 @@ TEST(AtomicOutput, LeftoversOfDeadRunsGoAndNothingElseIsTouched) {
                                               "other.mp4.part-1", living}));
 }
 
-TEST(AtomicOutput, AFailedWriteLeavesNeitherNameAndSaysWhy) {
+TEST(ToolsAtomicOutput, AFailedWriteLeavesNeitherNameAndSaysWhy) {
   TempWorkingDirectory folder;
   std::ofstream("notes.txt") << "keep me";
   std::string error;

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
-TEST(PngFile, WrittenPixelsReadBackTopRowFirst) {
+TEST(ToolsPngFile, WrittenPixelsReadBackTopRowFirst) {
   TempWorkingDirectory folder;
   const int width = 5, height = 3;
   std::vector<unsigned char> rgba(width * height * 4);
@@ -30,7 +30,7 @@ TEST(PngFile, WrittenPixelsReadBackTopRowFirst) {
   EXPECT_EQ(back, rgba);
 }
 
-TEST(PngFile, FailuresAreReportedAndLeaveNoFile) {
+TEST(ToolsPngFile, FailuresAreReportedAndLeaveNoFile) {
   TempWorkingDirectory folder;
   const unsigned char pixel[4] = {1, 2, 3, 4};
   std::string error;

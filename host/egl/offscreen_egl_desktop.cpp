@@ -1,0 +1,9 @@
+// host/offscreen.h with a desktop OpenGL compatibility-profile context, the
+// piece's GL 1.1 calls going from the link straight to the driver.
+
+#include "host/egl/offscreen_egl.h"
+#include "host/offscreen.h"
+
+bool OpenOffscreenSurface(int width, int height, const char** error) {
+  return OpenEglSurface(OffscreenContext::kDesktopCompatibility, {}, width, height, error);
+}
