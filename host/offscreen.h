@@ -12,6 +12,8 @@
 bool OpenOffscreenSurface(int width, int height, const char** error);
 // Depth bits of the framebuffer that was obtained.
 int OffscreenDepthBits();
+// Waits until the frame drawn so far is complete, as a present would.
+void FinishOffscreenFrame();
 // Copies the picture into `rgba` (width * height * 4 bytes), top row first.
 void ReadOffscreenPixels(unsigned char* rgba);
 void CloseOffscreenSurface();

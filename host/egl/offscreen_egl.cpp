@@ -54,6 +54,7 @@ struct {
   PFNGLVIEWPORTPROC viewport;
   PFNGLPIXELSTOREIPROC pixelStorei;
   PFNGLREADPIXELSPROC readPixels;
+  PFNGLFINISHPROC finish;
   PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
   PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
   PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
@@ -79,7 +80,7 @@ int depthBits = 0;
 bool LoadEntryPoints() {
   return LoadProc(gl.getError, "glGetError") && LoadProc(gl.viewport, "glViewport") &&
          LoadProc(gl.pixelStorei, "glPixelStorei") && LoadProc(gl.readPixels, "glReadPixels") &&
-         LoadProc(gl.genFramebuffers, "glGenFramebuffers") &&
+         LoadProc(gl.finish, "glFinish") && LoadProc(gl.genFramebuffers, "glGenFramebuffers") &&
          LoadProc(gl.bindFramebuffer, "glBindFramebuffer") &&
          LoadProc(gl.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
          LoadProc(gl.checkFramebufferStatus, "glCheckFramebufferStatus") &&
@@ -176,6 +177,10 @@ bool OpenEglSurface(OffscreenContext kind, OffscreenLayer layer, int width, int 
 }
 
 int OffscreenDepthBits() { return depthBits; }
+
+void FinishOffscreenFrame() {
+  if (surfaceWidth != 0) gl.finish();
+}
 
 void ReadOffscreenPixels(unsigned char* rgba) {
   if (surfaceWidth == 0) return;  // nothing open, nothing to read
