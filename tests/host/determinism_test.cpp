@@ -18,25 +18,35 @@ namespace {
 constexpr int kWidth = 64;
 constexpr int kHeight = 36;
 
-struct Pinned {
+constexpr int64_t kLastFrame = 230 * kCheckpointFps;
+
+struct Checkpoint {
+  int64_t frame;
   uint64_t stateHash;
   uint32_t randomState;
 };
 
 // The state at each of kCheckpointFrames, in order.
 // clang-format off
-constexpr Pinned kPinned[] = {
-    {1697386089898226441ull, 600358451u},     // frame 1
-    {17021394294941671490ull, 1308830885u},   // frame 600
-    {14501248520986650310ull, 940306547u},    // frame 3660
-    {75462076326754236ull, 998447859u},       // frame 4800
-    {17292410263354457823ull, 1850377459u},   // frame 7800
-    {2692633500177728235ull, 2413435027u},    // frame 11400
-    {3731712676589881849ull, 3921880563u},    // frame 13020
-    {9520077920634525104ull, 298675059u},     // frame 13800, the last of the piece
+constexpr Checkpoint kCheckpoints[] = {
+    {1, 1697386089898226441ull, 600358451u},
+    {600, 17021394294941671490ull, 1308830885u},
+    {3660, 14501248520986650310ull, 940306547u},
+    {4800, 75462076326754236ull, 998447859u},
+    {7800, 17292410263354457823ull, 1850377459u},
+    {11400, 2692633500177728235ull, 2413435027u},
+    {13020, 3731712676589881849ull, 3921880563u},
+    {kLastFrame, 9520077920634525104ull, 298675059u},
 };
 // clang-format on
-static_assert(std::size(kPinned) == std::size(kCheckpointFrames));
+
+constexpr bool PinnedAtTheCheckpoints() {
+  if (std::size(kCheckpoints) != std::size(kCheckpointFrames)) return false;
+  for (size_t i = 0; i < std::size(kCheckpoints); ++i)
+    if (kCheckpoints[i].frame != kCheckpointFrames[i]) return false;
+  return true;
+}
+static_assert(PinnedAtTheCheckpoints(), "a pinned row for each checkpoint frame, in order");
 
 struct Observed {
   std::vector<uint64_t> hashes;
@@ -79,11 +89,11 @@ TEST(HostDeterminism, WholeRunMatchesPinnedStateAndRepeatsPixelForPixel) {
   const Observed mostlyUndrawn = RunWhole(false);
   CloseOffscreenSurface();
 
-  ASSERT_EQ(drawn.hashes.size(), std::size(kPinned));
-  for (size_t i = 0; i < std::size(kPinned); ++i) {
-    SCOPED_TRACE(testing::Message() << "frame " << kCheckpointFrames[i]);
-    EXPECT_EQ(drawn.hashes[i], kPinned[i].stateHash);
-    EXPECT_EQ(drawn.randomStates[i], kPinned[i].randomState);
+  ASSERT_EQ(drawn.hashes.size(), std::size(kCheckpoints));
+  for (size_t i = 0; i < std::size(kCheckpoints); ++i) {
+    SCOPED_TRACE(testing::Message() << "frame " << kCheckpoints[i].frame);
+    EXPECT_EQ(drawn.hashes[i], kCheckpoints[i].stateHash);
+    EXPECT_EQ(drawn.randomStates[i], kCheckpoints[i].randomState);
     EXPECT_EQ(mostlyUndrawn.hashes[i], drawn.hashes[i]);
     EXPECT_EQ(mostlyUndrawn.randomStates[i], drawn.randomStates[i]);
     EXPECT_TRUE(mostlyUndrawn.pictures[i] == drawn.pictures[i]);
