@@ -60,14 +60,15 @@ test-windows: windows
 	bash tests/windows/smoke_test.sh $(BUILD) $(WINBUILD)
 
 # The piece for a browser: build-web/ holds the page, the program and the
-# generated atlas and music from the Linux build; any static web host can
-# serve the folder. Debian's emcc finds acorn only through NODE_PATH.
+# generated atlas and music from the Linux build; build-web/site-files.txt
+# names the files a static web host serves. Debian's emcc finds acorn only
+# through NODE_PATH.
 EMNODE := NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH))
 web: build
 	@bash scripts/install-deps.sh --web
-	$(EMNODE) emcmake cmake -S . -B $(WEBBUILD) -DCMAKE_BUILD_TYPE=Release
+	$(EMNODE) emcmake cmake -S . -B $(WEBBUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DQUORVANE_ASSETS=$(CURDIR)/$(BUILD)
 	$(EMNODE) cmake --build $(WEBBUILD) -j $(JOBS)
-	cp $(BUILD)/TEX.tga $(BUILD)/RX_muc.mp3 $(WEBBUILD)/
 
 # A local look at http://127.0.0.1:8000/ (Ctrl-C stops).
 serve-web: web

@@ -1,6 +1,5 @@
 // Entry points that the page calls (page.js, through ccall): the real-time
 // piece, and a scripted run on the capture tool's frame schedule for tests.
-#include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include "host/frame_loop.h"
 #include "host/headless_run.h"
 #include "host/web/canvas_context.h"
+#include "host/web/page_hooks.h"
 #include "host/web/web_clock.h"
 #include "sim/rng.h"
 #include "sim/state_hash.h"
@@ -23,18 +23,12 @@ namespace {
 // Undrawn frames between which the scripted run lets the page breathe.
 constexpr int64_t kFramesBetweenYields = 600;
 
-// clang-format off
-EM_JS(void, ReportCheckpoint, (int frame, int elapsedMs, const char* stateHash, uint32_t random), {
-  Module.reportCheckpoint(frame, elapsedMs, UTF8ToString(stateHash), random >>> 0);
-});
-// clang-format on
-
 void ReportState() {
   // 64 bits do not fit a JavaScript number; decimal text keeps every bit.
   char stateHash[24];
   std::snprintf(stateHash, sizeof stateHash, "%" PRIu64, HashSimulationState());
-  ReportCheckpoint(static_cast<int>(HeadlessFrame()), HeadlessClock().elapsedMs, stateHash,
-                   Rng15::State());
+  PageReportCheckpoint(static_cast<int>(HeadlessFrame()), HeadlessClock().elapsedMs, stateHash,
+                       Rng15::State());
 }
 
 // The first checkpoint frame after `frame`, or none.

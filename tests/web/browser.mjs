@@ -28,7 +28,9 @@ function chromiumArguments(renderer, width, height) {
   ];
 }
 
-export async function openBrowser({folder, hidden = [], width = 1280, height = 720,
+// `serve` passes options to the server (files hidden, replaced or stalled,
+// headers added); see scripts/serve_web.mjs.
+export async function openBrowser({folder, serve = {}, width = 1280, height = 720,
                                    renderer = kDefaultRenderer, extraArguments = []}) {
   const profile = await mkdtemp(join(tmpdir(), 'quorvane-chromium-'));
   let server = null;
@@ -39,7 +41,7 @@ export async function openBrowser({folder, hidden = [], width = 1280, height = 7
     await rm(profile, {recursive: true, force: true});
   };
   try {
-    server = await startServer(folder, {hidden});
+    server = await startServer(folder, serve);
     browser = await puppeteer.launch({
       executablePath: kChromium,
       headless: true,
