@@ -74,6 +74,6 @@ export async function waitForState(page, states, timeout = 60000) {
       .catch(async e => {
         const state = await page.evaluate(() => window.quorvane?.state).catch(() => '?');
         throw new Error(`page state ${state}, not ${wanted.join(' or ')}: ${e.message}\n` +
-                        page.messages.join('\n'));
+                        (page.messages ?? []).join('\n'));
       });
 }

@@ -63,6 +63,6 @@ export function programProblem(bytes) {
 export function musicStartProblem(bytes) {
   if (startsWith(bytes, 'ID3') || (bytes.length >= 2 && bytes[0] === 0xff && (bytes[1] & 0xe0) === 0xe0))
     return null;
-  return describeStart(bytes) === 'empty' ? 'the file is empty'
-                                          : `it is not MP3 but ${describeStart(bytes)}`;
+  const start = describeStart(bytes);
+  return start === 'empty' ? 'the file is empty' : `it is not MP3: ${start}`;
 }

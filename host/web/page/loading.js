@@ -117,36 +117,39 @@ async function gunzipUnlessPlain(body) {
 }
 
 // The atlas, from its gzip copy where the browser can unpack it, else from
-// the plain file. Returns the bytes the piece reads, or null (and the
-// problem) when neither could be had; a file that is not the piece's atlas
-// comes with a problem too, and is still used as the native program would.
+// the plain file, which also decides when the copy is not the atlas. Returns
+// the bytes the piece reads, or null (and the problem) when neither could be
+// had; a file that is not the piece's atlas comes with a problem too, and is
+// still used as the native program would use it.
 export async function loadAtlas() {
   const limit = kAtlasReadBytes + kAtlasTrailerBytes + 1;
-  let file = null;
+  const read = file => ({
+    bytes: file.bytes.subarray(0, kAtlasReadBytes),
+    problem: atlasProblem(file.bytes, file.total),
+    stalled: false,
+  });
   if ('DecompressionStream' in window) {
     try {
-      file = await fetchFile(`${kAtlasName}.gz`, {limit, gunzip: true});
-      note('atlas-from', `${kAtlasName}.gz`);
+      const atlas = read(await fetchFile(`${kAtlasName}.gz`, {limit, gunzip: true}));
+      if (!atlas.problem) {
+        note('atlas-from', `${kAtlasName}.gz`);
+        return atlas;
+      }
+      note('atlas-gzip-failed', atlas.problem);
     } catch (e) {
       if (e instanceof StalledError) return {bytes: null, problem: e.message, stalled: true};
       note('atlas-gzip-failed', e.message);
     }
   }
-  if (!file) {
-    try {
-      file = await fetchFile(kAtlasName, {limit});
-      note('atlas-from', kAtlasName);
-    } catch (e) {
-      const stalled = e instanceof StalledError;
-      return {bytes: null, problem: stalled ? e.message : `${kAtlasName} could not be loaded (${e.message})`,
-              stalled};
-    }
+  try {
+    const atlas = read(await fetchFile(kAtlasName, {limit}));
+    note('atlas-from', kAtlasName);
+    return atlas;
+  } catch (e) {
+    const stalled = e instanceof StalledError;
+    return {bytes: null, problem: stalled ? e.message : `${kAtlasName} could not be loaded (${e.message})`,
+            stalled};
   }
-  return {
-    bytes: file.bytes.subarray(0, kAtlasReadBytes),
-    problem: atlasProblem(file.bytes, file.total),
-    stalled: false,
-  };
 }
 
 // The program's WebAssembly, checked before the runtime is given it.

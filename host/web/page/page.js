@@ -282,9 +282,11 @@ async function start() {
     return;
   }
   if (atlas.bytes) window.Module.FS.writeFile(kAtlasName, atlas.bytes);
-  if (atlas.problem)
-    reportProblem(atlas.bytes ? `${atlas.problem}; the piece shows it as it is.`
-                              : `${atlas.problem}: the piece will run without its textures.`);
+  if (atlas.problem) {
+    reportProblem(atlas.bytes
+        ? `${atlas.problem}; the piece runs with this file, as the native one would.`
+        : `${atlas.problem}: the piece will run without its textures.`);
+  }
   if (parameters.frame) {
     drawScheduledFrame();
     return;

@@ -1,0 +1,146 @@
+// What happens to a run while the visitor's browser does other things: the
+// tab hidden during full screen, the WebGL context lost and given back (or
+// not), and many runs in one page.
+import assert from 'node:assert/strict';
+import {mkdir, writeFile} from 'node:fs/promises';
+import {join} from 'node:path';
+import {after, before, describe, test} from 'node:test';
+
+import {openBrowser, openPage, waitForState} from './browser.mjs';
+import {kWebBuild} from './native.mjs';
+
+const shots = join(kWebBuild, 'screens');
+const sleep = ms => new Promise(done => setTimeout(done, ms));
+const events = page => page.evaluate(() => window.quorvane.log.map(e => e.event));
+const frames = page => page.evaluate(() => window.quorvane.frames);
+const notice = page => page.evaluate(() => document.getElementById('notice')?.textContent ?? null);
+
+async function begin(page) {
+  await waitForState(page, 'ready');
+  await page.keyboard.press('KeyA');
+  await waitForState(page, 'running', 5000);
+  await page.waitForFunction(() => window.quorvane.frames > 5, {timeout: 20000});
+}
+
+// The canvas's context and its loss extension, kept by the page under test.
+function loseContext(page) {
+  return page.evaluate(() => {
+    window.testLoss = document.getElementById('canvas').getContext('webgl')
+                          .getExtension('WEBGL_lose_context');
+    window.testLoss.loseContext();
+  });
+}
+
+describe('a run while the browser does other things', () => {
+  let session;
+  before(async () => {
+    await mkdir(shots, {recursive: true});
+    session = await openBrowser({folder: kWebBuild});
+  });
+  after(async () => {
+    if (session) await session.close();
+  });
+
+  test('hiding the tab leaves full screen but not the run, which offers full screen back',
+       async () => {
+         const page = await openPage(session);
+         await begin(page);
+         await page.waitForFunction(() => document.fullscreenElement !== null, {timeout: 5000});
+         const other = await session.browser.newPage();
+         await other.bringToFront();
+         await page.waitForFunction(() => document.hidden, {timeout: 5000});
+         await sleep(1500);
+         await page.bringToFront();
+         await page.waitForFunction(() => !document.hidden, {timeout: 5000});
+         await sleep(1000);
+         assert.equal(await page.evaluate(() => window.quorvane.state), 'running');
+         assert.ok((await events(page)).includes('fullscreen-left-hidden'));
+         assert.match(await notice(page), /Full screen ended while the tab was hidden/);
+         const before = await frames(page);
+         await sleep(1000);
+         assert.ok(await frames(page) > before, 'the piece goes on in the window');
+
+         await page.click('#notice button');
+         await page.waitForFunction(() => document.fullscreenElement !== null, {timeout: 5000});
+         // Left on purpose now: the run ends, as with Escape.
+         await page.evaluate(() => document.exitFullscreen());
+         await waitForState(page, 'ended', 5000);
+         await other.close();
+         await page.close();
+       });
+
+  test('a lost context keeps the run going with a quiet note, and drawing resumes on its return',
+       async () => {
+         const page = await openPage(session);
+         await begin(page);
+         await loseContext(page);
+         await page.waitForSelector('#notice', {timeout: 5000});
+         assert.match(await notice(page), /The graphics were lost: the piece goes on/);
+         await writeFile(join(shots, 'lost-context.png'), await page.screenshot());
+         const lost = await frames(page);
+         const timeLeft = await page.$eval('#time-left', t => t.textContent);
+         await sleep(2000);
+         assert.equal(await frames(page), lost, 'nothing is presented while the context is lost');
+         assert.notEqual(await page.$eval('#time-left', t => t.textContent), timeLeft,
+                         'the clock runs on');
+         assert.equal(await page.evaluate(() => window.quorvane.state), 'running');
+
+         await page.evaluate(() => window.testLoss.restoreContext());
+         await page.waitForFunction(() => !document.getElementById('notice'), {timeout: 5000});
+         await page.waitForFunction(n => window.quorvane.frames > n + 5, {timeout: 20000}, lost);
+         await page.keyboard.press('Escape');
+         await waitForState(page, 'ended', 5000);
+         await page.close();
+       });
+
+  test('a context that never comes back: the page says so and offers to start again',
+       async () => {
+         const page = await openPage(session);
+         await begin(page);
+         await loseContext(page);
+         await page.waitForFunction(() => /did not come back/.test(
+             document.getElementById('notice')?.textContent), {timeout: 10000});
+         await writeFile(join(shots, 'context-not-back.png'), await page.screenshot());
+         assert.equal(await page.evaluate(() => window.quorvane.state), 'running');
+         await page.click('#notice button');
+         await page.waitForFunction(
+             () => window.quorvane.log.filter(e => e.event === 'clock-start').length === 2,
+             {timeout: 10000});
+         await page.waitForFunction(() => window.quorvane.frames > 5, {timeout: 20000});
+         assert.equal(await page.evaluate(() => window.quorvane.state), 'running');
+         assert.ok(await page.evaluate(() => document.fullscreenElement !== null), 'full screen again');
+         await page.keyboard.press('Escape');
+         await waitForState(page, 'ended', 5000);
+         await page.close();
+       });
+
+  test('playing again and again leaves no earlier canvas alive', async () => {
+    const page = await session.browser.newPage();
+    page.messages = [];
+    // Every canvas the page makes, held weakly: one still there after a
+    // collection is held by something.
+    await page.evaluateOnNewDocument(() => {
+      window.testCanvases = [];
+      const create = Document.prototype.createElement;
+      Document.prototype.createElement = function(name, ...rest) {
+        const element = create.call(this, name, ...rest);
+        if (String(name).toLowerCase() === 'canvas') window.testCanvases.push(new WeakRef(element));
+        return element;
+      };
+    });
+    await page.goto(`${session.url}?speed=200`);
+    await waitForState(page, 'ready');
+    for (let run = 0; run < 4; ++run) {
+      await page.keyboard.press(run ? 'Enter' : 'KeyA');
+      await waitForState(page, 'running', 5000);
+      await waitForState(page, 'ended', 30000);
+    }
+    const cdp = await page.createCDPSession();
+    await cdp.send('HeapProfiler.collectGarbage');
+    const [made, alive] = await page.evaluate(
+        () => [window.testCanvases.length, window.testCanvases.filter(c => c.deref()).length]);
+    assert.ok(made >= 4, `${made} canvases made`);
+    assert.equal(alive, 1, 'only the last run\'s canvas');
+    await page.close();
+  });
+});
