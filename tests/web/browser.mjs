@@ -77,3 +77,26 @@ export async function waitForState(page, states, timeout = 60000) {
                         (page.messages ?? []).join('\n'));
       });
 }
+
+export const sleep = ms => new Promise(done => setTimeout(done, ms));
+export const events = page => page.evaluate(() => window.quorvane.log.map(e => e.event));
+
+// From the start screen into a run, by a key press.
+export async function begin(page) {
+  await waitForState(page, 'ready');
+  await page.keyboard.press('KeyA');
+  await waitForState(page, 'running', 5000);
+}
+
+// Seconds of the piece's clock so far (its speed given), from the page's log.
+export function pieceSeconds(page, speed = 1) {
+  return page.evaluate(speed => {
+    const start = window.quorvane.log.find(e => e.event === 'clock-start');
+    return start ? (performance.now() - start.time) * speed / 1000 : 0;
+  }, speed);
+}
+
+export async function untilPieceTime(page, seconds, speed = 1) {
+  const now = await pieceSeconds(page, speed);
+  if (now < seconds) await sleep((seconds - now) * 1000 / speed);
+}

@@ -6,19 +6,15 @@ import {mkdir, writeFile} from 'node:fs/promises';
 import {join} from 'node:path';
 import {after, before, describe, test} from 'node:test';
 
-import {openBrowser, openPage, waitForState} from './browser.mjs';
+import {begin as beginRun, events, openBrowser, openPage, sleep, waitForState} from './browser.mjs';
 import {kWebBuild} from './native.mjs';
 
 const shots = join(kWebBuild, 'screens');
-const sleep = ms => new Promise(done => setTimeout(done, ms));
-const events = page => page.evaluate(() => window.quorvane.log.map(e => e.event));
 const frames = page => page.evaluate(() => window.quorvane.frames);
 const notice = page => page.evaluate(() => document.getElementById('notice')?.textContent ?? null);
 
 async function begin(page) {
-  await waitForState(page, 'ready');
-  await page.keyboard.press('KeyA');
-  await waitForState(page, 'running', 5000);
+  await beginRun(page);
   await page.waitForFunction(() => window.quorvane.frames > 5, {timeout: 20000});
 }
 

@@ -6,11 +6,10 @@
 import assert from 'node:assert/strict';
 import {after, before, test} from 'node:test';
 
-import {openBrowser, waitForState} from './browser.mjs';
+import {openBrowser, sleep, untilPieceTime, waitForState} from './browser.mjs';
 import {kWebBuild} from './native.mjs';
 
 const kInStepMs = 40;
-const sleep = ms => new Promise(done => setTimeout(done, ms));
 
 // The median offset over one second, in ms: the music's position minus the
 // piece's clock (the program's millisecond reading from its start), positive
@@ -28,18 +27,6 @@ function offsetMs(page) {
     offsets.sort((a, b) => a - b);
     return offsets.length < 20 ? null : offsets[offsets.length >> 1];
   });
-}
-
-function pieceSeconds(page) {
-  return page.evaluate(() => {
-    const start = window.quorvane.log.find(e => e.event === 'clock-start');
-    return (performance.now() - start.time) / 1000;
-  });
-}
-
-async function untilPieceTime(page, seconds) {
-  const now = await pieceSeconds(page);
-  if (now < seconds) await sleep((seconds - now) * 1000);
 }
 
 // In step within `withinSeconds`: the last offset measured.

@@ -5,23 +5,15 @@
 import assert from 'node:assert/strict';
 import {after, before, describe, test} from 'node:test';
 
-import {openBrowser, openPage, waitForState} from './browser.mjs';
+import {begin, events, openBrowser, openPage, sleep, waitForState} from './browser.mjs';
 import {kWebBuild} from './native.mjs';
 
 // At 46 times real time the 230 s of the piece pass in 5 s.
 const kFast = 46;
 
 const state = page => page.evaluate(() => window.quorvane.state);
-const events = page => page.evaluate(() => window.quorvane.log.map(e => e.event));
 const visible = (page, id) =>
     page.evaluate(id => !document.getElementById(id).closest('[hidden]'), id);
-const sleep = ms => new Promise(done => setTimeout(done, ms));
-
-async function begin(page) {
-  await waitForState(page, 'ready');
-  await page.keyboard.press('KeyA');
-  await waitForState(page, 'running', 5000);
-}
 
 // Whichever event of the run comes first, e.g. that the clock starts before
 // the music does.

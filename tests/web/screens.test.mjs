@@ -7,7 +7,7 @@ import {mkdir, writeFile} from 'node:fs/promises';
 import {join} from 'node:path';
 import {after, before, describe, test} from 'node:test';
 
-import {openBrowser, waitForState} from './browser.mjs';
+import {openBrowser, sleep, untilPieceTime, waitForState} from './browser.mjs';
 import {brightExtent, captureFrame, decodePng, kWebBuild} from './native.mjs';
 
 // 10 s: the sphere, bright and whole.
@@ -71,15 +71,6 @@ function assertSameSphere(seen, native, what, tolerance = 0.06) {
             `${native.heightShare.toFixed(3)}`);
 }
 
-const sleep = ms => new Promise(done => setTimeout(done, ms));
-
-// Until the piece's own clock shows `seconds`.
-function waitForPieceTime(frame, seconds, speed) {
-  return frame.waitForFunction((ms, speed) => {
-    const start = window.quorvane.log.find(e => e.event === 'clock-start');
-    return start && (performance.now() - start.time) * speed >= ms;
-  }, {timeout: 60000, polling: 100}, seconds * 1000, speed);
-}
 
 describe('the piece on any screen', () => {
   let session;
@@ -145,15 +136,14 @@ describe('the piece on any screen', () => {
   // a frame rate at which the swarm still forms its sphere.
   test('turning the phone mid-run re-fits the canvas at device pixels; the sphere stays round',
        {timeout: 120000}, async () => {
-         const speed = 1;
          const turned = {...landscape, deviceScaleFactor: 1};
          const page = await phonePage({...portrait, deviceScaleFactor: 1}, '');
          await waitForState(page, 'ready');
          await page.tap('#screen');
          await waitForState(page, 'running', 5000);
-         await waitForPieceTime(page, 9, speed);
+         await untilPieceTime(page, 9);
          await page.setViewport(turned);
-         await waitForPieceTime(page, 12, speed);
+         await untilPieceTime(page, 12);
          const box = await canvasBox(page);
          assert.deepEqual(box.pixels, [Math.round(turned.height * kPieceAspect), turned.height]);
          assertSameSphere(await sphereOnPage(page, 'phone-turned', box), native, 'turned', 0.12);
@@ -163,13 +153,12 @@ describe('the piece on any screen', () => {
 
   test('a frame without full screen, resized mid-run, re-fits its canvas and keeps the sphere',
        {timeout: 120000}, async () => {
-         const speed = 1;
          const page = await session.browser.newPage();
          page.messages = [];
          await page.setViewport({width: 900, height: 700});
          // An embedding page that does not allow full screen.
          await page.setContent(`<body style="margin:0;background:#222">
-           <iframe id="piece" src="${session.url}?speed=${speed}"
+           <iframe id="piece" src="${session.url}"
                    style="border:0;width:800px;height:450px"></iframe></body>`,
                            {waitUntil: 'domcontentloaded'});
          const frame = await (await page.$('#piece')).contentFrame();
@@ -179,9 +168,9 @@ describe('the piece on any screen', () => {
          await waitForState(frame, 'running', 5000);
          assert.ok((await frame.evaluate(() => window.quorvane.log.map(e => e.event)))
                        .includes('fullscreen-unavailable'));
-         await waitForPieceTime(frame, 9, speed);
+         await untilPieceTime(frame, 9);
          await page.$eval('#piece', f => Object.assign(f.style, {width: '360px', height: '640px'}));
-         await waitForPieceTime(frame, 12, speed);
+         await untilPieceTime(frame, 12);
          const box = await canvasBox(frame);
          assert.deepEqual(box.pixels, [360, 200]);
          assertSameSphere(await sphereOnPage(page, 'narrow-frame', box), native, 'narrow frame', 0.12);
