@@ -22,6 +22,9 @@ namespace {
 
 // Undrawn frames between which the scripted run lets the page breathe.
 constexpr int64_t kFramesBetweenYields = 600;
+// How long a scripted run waits for a lost context to come back.
+constexpr int kRestoreWaitMs = 10000;
+constexpr int kRestoreWaitStepMs = 50;
 
 void ReportState() {
   // 64 bits do not fit a JavaScript number; decimal text keeps every bit.
@@ -36,6 +39,17 @@ int64_t NextCheckpoint(int64_t frame) {
   for (int64_t checkpoint : kCheckpointFrames)
     if (checkpoint > frame) return checkpoint;
   return INT64_MAX;
+}
+
+// A context lost while earlier frames ran undrawn is waited for and rebuilt
+// before the frames that are drawn. False when it does not come back.
+bool AwaitDrawableContext() {
+  for (int waited = 0; !CanvasContextDrawable(); waited += kRestoreWaitStepMs) {
+    if (waited >= kRestoreWaitMs) return false;
+    emscripten_sleep(kRestoreWaitStepMs);
+    FollowCanvasContext();
+  }
+  return true;
 }
 
 }  // namespace
@@ -54,7 +68,8 @@ EMSCRIPTEN_KEEPALIVE int QuorvaneRunPiece(double clockRate) {
 // Frame `lastFrame` of the 60 fps schedule, drawn as the capture tool draws a
 // still (frames before lastFrame - 1 undrawn) and left on the canvas. At each
 // checkpoint frame up to it the simulation hash and the random source's state
-// go to the page, as quorvane-sim-hashes prints them. False without WebGL.
+// go to the page, as quorvane-sim-hashes prints them. False without WebGL, or
+// when a lost context does not come back.
 EMSCRIPTEN_KEEPALIVE bool QuorvaneScheduledRun(int lastFrame) {
   const char* error = nullptr;
   if (!OpenCanvasContext(PixelFormatRequest{}, true, &error)) {
@@ -67,6 +82,10 @@ EMSCRIPTEN_KEEPALIVE bool QuorvaneScheduledRun(int lastFrame) {
   while (HeadlessFrame() < frame) {
     const int64_t at = HeadlessFrame();
     if (at + 1 >= frame - 1) {
+      if (!AwaitDrawableContext()) {
+        std::fprintf(stderr, "quorvane: the WebGL context was lost and did not come back\n");
+        return false;
+      }
       RunNextFrame(RunSceneFrame);
     } else {
       RunUpToFrame(std::min({frame - 2, at + kFramesBetweenYields, NextCheckpoint(at)}), kUndrawn);

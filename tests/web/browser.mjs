@@ -29,19 +29,27 @@ function chromiumArguments(renderer, width, height) {
 }
 
 // `serve` passes options to the server (files hidden, replaced or stalled,
-// headers added); see scripts/serve_web.mjs.
+// headers added); see scripts/serve_web.mjs. `serveAlso(serve)` starts one
+// more server of the folder, on its own port and so its own origin, for a
+// test that needs another broken host without another browser.
 export async function openBrowser({folder, serve = {}, width = 1280, height = 720,
                                    renderer = kDefaultRenderer, extraArguments = []}) {
   const profile = await mkdtemp(join(tmpdir(), 'quorvane-chromium-'));
-  let server = null;
+  const servers = [];
   let browser = null;
   const close = async () => {
     if (browser) await browser.close().catch(() => browser.process()?.kill('SIGKILL'));
-    if (server) await server.close();
+    await Promise.all(servers.map(server => server.close()));
     await rm(profile, {recursive: true, force: true});
   };
+  const serveAlso = async options => {
+    const server = await startServer(folder, options);
+    servers.push(server);
+    return server.url;
+  };
+  let url;
   try {
-    server = await startServer(folder, serve);
+    url = await serveAlso(serve);
     browser = await puppeteer.launch({
       executablePath: kChromium,
       headless: true,
@@ -53,7 +61,7 @@ export async function openBrowser({folder, serve = {}, width = 1280, height = 72
     await close();
     throw e;
   }
-  return {browser, url: server.url, close};
+  return {browser, url, serveAlso, close};
 }
 
 // A new tab whose console and errors are kept for the test's messages.

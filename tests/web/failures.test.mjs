@@ -7,7 +7,7 @@ import assert from 'node:assert/strict';
 import {randomBytes} from 'node:crypto';
 import {mkdir, readFile, writeFile} from 'node:fs/promises';
 import {join} from 'node:path';
-import {describe, test} from 'node:test';
+import {after, before, describe, test} from 'node:test';
 
 import {openBrowser, openPage, waitForState} from './browser.mjs';
 import {kWebBuild} from './native.mjs';
@@ -16,14 +16,22 @@ const kAtlasBytes = 18 + 1024 * 1024 * 4;
 const shots = join(kWebBuild, 'screens');
 const html = '<!DOCTYPE html>\n<html><head><title>Not here</title></head><body>Moved</body></html>\n';
 
-// A browser whose server plays the given broken host for one page.
+let session;
+before(async () => {
+  session = await openBrowser({folder: kWebBuild});
+});
+after(async () => {
+  if (session) await session.close();
+});
+
+// A page from a server that plays the given broken host.
 async function withPage(serve, query, body) {
-  const session = await openBrowser({folder: kWebBuild, serve});
+  const url = await session.serveAlso(serve);
+  const page = await openPage({browser: session.browser, url}, query);
   try {
-    const page = await openPage(session, query);
     await body(page);
   } finally {
-    await session.close();
+    await page.close();
   }
 }
 
@@ -118,24 +126,21 @@ describe('music that cannot be played', () => {
   }
 
   test('refused by the browser: named over the running piece', async () => {
-    const session = await openBrowser({folder: kWebBuild});
-    try {
-      const page = await session.browser.newPage();
-      page.messages = [];
-      await page.evaluateOnNewDocument(() => {
-        HTMLMediaElement.prototype.play = () =>
-            Promise.reject(new DOMException('play() needs a gesture', 'NotAllowedError'));
-      });
-      await page.goto(session.url);
-      await waitForState(page, 'ready');
-      await page.keyboard.press('KeyA');
-      await page.waitForSelector('#notice', {timeout: 10000});
-      assert.match(await page.$eval('#notice', n => n.textContent),
-                   /The browser refused to play RX_muc\.mp3 \(NotAllowedError/);
-      assert.equal(await page.evaluate(() => window.quorvane.state), 'running');
-    } finally {
-      await session.close();
-    }
+    const page = await session.browser.newPage();
+    page.messages = [];
+    await page.evaluateOnNewDocument(() => {
+      HTMLMediaElement.prototype.play = () =>
+          Promise.reject(new DOMException('play() needs a gesture', 'NotAllowedError'));
+    });
+    await page.goto(await session.serveAlso({}));
+    await waitForState(page, 'ready');
+    await page.keyboard.press('KeyA');
+    await page.waitForSelector('#notice', {timeout: 10000});
+    assert.match(await page.$eval('#notice', n => n.textContent),
+                 /The browser refused to play RX_muc\.mp3 \(NotAllowedError/);
+    assert.equal(await page.evaluate(() => window.quorvane.state), 'running');
+    await page.keyboard.press('Escape');
+    await page.close();
   });
 });
 
@@ -171,17 +176,13 @@ describe('a program that cannot load', () => {
   });
 
   test('without JavaScript, the page says that the piece needs it', async () => {
-    const session = await openBrowser({folder: kWebBuild});
-    try {
-      const page = await session.browser.newPage();
-      await page.setJavaScriptEnabled(false);
-      await page.goto(session.url);
-      const text = await page.evaluate(() => document.body.innerText);
-      assert.match(text, /The piece needs JavaScript/);
-      assert.doesNotMatch(text, /Loading/);
-    } finally {
-      await session.close();
-    }
+    const page = await session.browser.newPage();
+    await page.setJavaScriptEnabled(false);
+    await page.goto(session.url);
+    const text = await page.evaluate(() => document.body.innerText);
+    assert.match(text, /The piece needs JavaScript/);
+    assert.doesNotMatch(text, /Loading/);
+    await page.close();
   });
 });
 

@@ -7,7 +7,7 @@ import {join} from 'node:path';
 import {after, before, describe, test} from 'node:test';
 
 import {begin as beginRun, events, openBrowser, openPage, sleep, waitForState} from './browser.mjs';
-import {kWebBuild} from './native.mjs';
+import {captureFrame, decodePng, kWebBuild, nativeCheckpoints, psnr} from './native.mjs';
 
 const shots = join(kWebBuild, 'screens');
 const frames = page => page.evaluate(() => window.quorvane.frames);
@@ -86,6 +86,32 @@ describe('a run while the browser does other things', () => {
          await page.waitForFunction(n => window.quorvane.frames > n + 5, {timeout: 20000}, lost);
          await page.keyboard.press('Escape');
          await waitForState(page, 'ended', 5000);
+         await page.close();
+       });
+
+  test('a context lost and given back during a scripted run: the frame and hashes are native',
+       {timeout: 300000}, async () => {
+         const k = 6000;
+         const [native, checkpoints] = await Promise.all([captureFrame(k, 640, 360), nativeCheckpoints()]);
+         const page = await openPage(session, `?frame=${k}&size=640x360`);
+         await page.waitForFunction(() => window.quorvane.checkpoints.some(c => c.frame === 600),
+                                    {timeout: 120000});
+         await loseContext(page);
+         await sleep(500);
+         await page.evaluate(() => window.testLoss.restoreContext());
+         await waitForState(page, ['drawn', 'failed'], 240000);
+         const result = await page.evaluate(() => ({
+           state: window.quorvane.state,
+           checkpoints: window.quorvane.checkpoints,
+           picture: document.getElementById('canvas').toDataURL('image/png'),
+         }));
+         assert.equal(result.state, 'drawn');
+         assert.ok((await events(page)).includes('context-restored'));
+         assert.deepEqual(result.checkpoints, checkpoints.filter(c => c.frame <= k));
+         const png = Buffer.from(result.picture.split(',')[1], 'base64');
+         await writeFile(join(shots, 'restored-frame.png'), png);
+         const db = psnr(decodePng(png), decodePng(native));
+         assert.ok(db >= 30, `PSNR ${db.toFixed(2)} dB against the native frame ${k}`);
          await page.close();
        });
 

@@ -58,12 +58,14 @@ test('the music keeps in step with the picture through a whole run', {timeout: 3
       return play.call(this);
     };
   });
+  // A tab to put in front of the piece's later; a new tab comes in front.
+  const other = await session.browser.newPage();
+  await page.bringToFront();
   await page.goto(`${session.url}?size=64x36`);
   await waitForState(page, 'ready');
   await page.keyboard.press('KeyA');
   await waitForState(page, 'running', 5000);
   const cdp = await page.createCDPSession();
-  const other = await session.browser.newPage();
   const show = async () => {
     await other.bringToFront();
     await page.bringToFront();

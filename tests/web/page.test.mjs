@@ -139,39 +139,41 @@ describe('a visitor with a WebGL browser', () => {
 });
 
 describe('a visitor whose download fails', () => {
+  let session;
+  before(async () => {
+    session = await openBrowser({folder: kWebBuild});
+  });
+  after(async () => {
+    if (session) await session.close();
+  });
+  // A page from a server of its own that does not have these files.
+  const pageWithout = async hidden =>
+      openPage({browser: session.browser, url: await session.serveAlso({hidden})});
+
   for (const [file, consequence] of [['TEX.tga', /without its textures/],
                                      ['RX_muc.mp3', /without music/]]) {
     test(`is told that ${file} is missing, and may still play`, async () => {
-      const hidden = [file, `${file}.gz`];
-      const session = await openBrowser({folder: kWebBuild, serve: {hidden}});
-      try {
-        const page = await openPage(session);
-        await waitForState(page, 'ready');
-        await page.waitForSelector('#problems', {timeout: 10000});
-        const problems = await page.$eval('#problems', list => list.textContent);
-        assert.match(problems, new RegExp(file.replace('.', '\\.') + '.*404'));
-        assert.match(problems, consequence);
-        await begin(page);
-        await page.waitForFunction(() => window.quorvane.frames > 5, {timeout: 10000});
-        if (file === 'RX_muc.mp3') assert.ok((await events(page)).includes('music-missing'));
-        await page.keyboard.press('Escape');
-        await waitForState(page, 'ended', 5000);
-      } finally {
-        await session.close();
-      }
+      const page = await pageWithout([file, `${file}.gz`]);
+      await waitForState(page, 'ready');
+      await page.waitForSelector('#problems', {timeout: 10000});
+      const problems = await page.$eval('#problems', list => list.textContent);
+      assert.match(problems, new RegExp(file.replace('.', '\\.') + '.*404'));
+      assert.match(problems, consequence);
+      await begin(page);
+      await page.waitForFunction(() => window.quorvane.frames > 5, {timeout: 10000});
+      if (file === 'RX_muc.mp3') assert.ok((await events(page)).includes('music-missing'));
+      await page.keyboard.press('Escape');
+      await waitForState(page, 'ended', 5000);
+      await page.close();
     });
   }
 
   test('is told when the program itself does not arrive', async () => {
-    const session = await openBrowser({folder: kWebBuild, serve: {hidden: ['quorvane.wasm']}});
-    try {
-      const page = await openPage(session);
-      await waitForState(page, 'failed');
-      assert.match(await page.$eval('#problems', l => l.textContent), /could not be started/);
-      assert.equal(await visible(page, 'begin'), false);
-    } finally {
-      await session.close();
-    }
+    const page = await pageWithout(['quorvane.wasm']);
+    await waitForState(page, 'failed');
+    assert.match(await page.$eval('#problems', l => l.textContent), /could not be started/);
+    assert.equal(await visible(page, 'begin'), false);
+    await page.close();
   });
 });
 

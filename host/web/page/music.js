@@ -11,15 +11,19 @@ import {note, reportProblem, showNotice} from './notes.js';
 // quicker than a change of speed.
 const kInStepSeconds = 0.015;
 const kSeekSeconds = 0.25;
-// A change of speed of at most 4%, proportional to the offset: 40 ms off
-// plays 4% faster or slower, which is back in step within about a second.
-const kMostRateChange = 0.04;
-const kRatePerSecondOff = 1;
+// A change of speed of at most 6%, proportional to the offset: 40 ms off
+// plays 6% faster or slower, back in step within about a second; a stutter
+// of the audio output (100 ms behind, on a busy machine) takes two.
+const kMostRateChange = 0.06;
+const kRatePerSecondOff = 1.5;
 const kAlignEveryMs = 200;
 // A seek needs time to play again; until then, what the element reports
 // says nothing of where the next seek should aim.
 const kSeekSettleMs = 1000;
 const kMostSeekLead = 0.5;
+// Muted from a seek until in step, so that a late start is not heard jumping;
+// after this the music is heard whatever its offset.
+const kMutedAtMostMs = 2000;
 // Browsers play media at rates from 1/16 to 16 only.
 const kFastestRate = 16;
 
@@ -35,10 +39,7 @@ let timer = 0;
 let seekLead = 0;
 let seekTarget = null;
 let seekAt = -Infinity;
-// Muted from a seek until in step, so that a late start is not heard jumping;
-// after kMutedAtMostMs the music is heard whatever its offset.
 let mutedAt = 0;
-const kMutedAtMostMs = 2000;
 
 export const musicState = () => ({
   playing: !!audio && !audio.paused,

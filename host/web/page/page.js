@@ -214,7 +214,7 @@ async function drawScheduledFrame() {
     const drawn = await window.Module.ccall('QuorvaneScheduledRun', 'boolean', ['number'],
                                             [parameters.frame], {async: true});
     if (drawn) quorvane.state = 'drawn';
-    else fail('No WebGL context: nothing was drawn.');
+    else fail('No WebGL context, or it was lost and did not come back: nothing was drawn.');
   } catch (e) {
     stopped(e.message);
   }
