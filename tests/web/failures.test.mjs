@@ -168,6 +168,17 @@ describe('a program that cannot load', () => {
     });
   }
 
+  test('a page that lacks a hook the program calls stops it at its start, naming the hook',
+       async () => {
+         const script = await readFile(join(kWebBuild, 'page.js'), 'utf8');
+         const renamed = script.replace('clockStarted, takeEndRequest,', 'clockStarted, takeEndRequests: takeEndRequest,');
+         assert.notEqual(renamed, script);
+         await withPage({replaced: {'page.js': renamed}}, '', async page => {
+           await waitForState(page, 'failed');
+           assert.match(await shownProblems(page), /the page lacks the hooks takeEndRequest/);
+         });
+       });
+
   test('without page.js, the page says that its script did not load', async () => {
     await withPage({hidden: ['page.js']}, '', async page => {
       await page.waitForFunction(() => document.getElementById('loading').textContent.includes('page.js'));

@@ -1,6 +1,7 @@
 // How the page names a file that is not what the piece expects: the atlas by
 // its TGA header and length, the program by its magic number, the music by
-// its first bytes. Plain Node, no browser.
+// its first bytes; and the program's contract with the page, as written.
+// Plain Node, no browser.
 import assert from 'node:assert/strict';
 import {readFile} from 'node:fs/promises';
 import {join} from 'node:path';
@@ -80,5 +81,14 @@ describe('the program and the music', () => {
 
   test('only the first bytes are shown, as hexadecimal', () => {
     assert.equal(describeStart(new Uint8Array([1, 2, 3, 4, 5, 6])), 'starting with bytes 01 02 03 04');
+  });
+});
+
+describe('the contract between the program and the page', () => {
+  test('every hook the program calls is one the runtime checks the page for', async () => {
+    const library = await readFile(new URL('../../host/web/page_hooks.js', import.meta.url), 'utf8');
+    const called = new Set([...library.matchAll(/Module\['page'\]\['(\w+)'\]/g)].map(m => m[1]));
+    const listed = /names: \[([^\]]*)\]/.exec(library)[1].match(/'(\w+)'/g).map(n => n.slice(1, -1));
+    assert.deepEqual([...called].sort(), [...listed].sort());
   });
 });
