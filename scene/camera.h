@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/scene_clock.h"
+#include "script/scene_clock.h"
 
 // Width over height of the projection, whatever the window's shape; a
 // platform that can choose its picture's shape keeps this one.
