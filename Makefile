@@ -87,9 +87,10 @@ web: build
 	@bash scripts/install-deps.sh --web
 	$(call web-site,$(BUILD))
 
-# A local look at http://127.0.0.1:8000/ (Ctrl-C stops).
+# A local look at http://127.0.0.1:8000/, served from the folder to publish
+# (Ctrl-C stops).
 serve-web: web
-	node scripts/serve_web.mjs $(WEBBUILD) 8000
+	node scripts/serve_web.mjs $(WEBBUILD)/site 8000
 
 # The browser build in headless Chromium against the native build.
 test-web: web

@@ -62,23 +62,23 @@ set(doc_files ${pkg}/changelog.gz)
 add_custom_command(OUTPUT ${pkg}/changelog.gz
                    COMMAND ${GZIP} -9nc ${pkg}/changelog > ${pkg}/changelog.gz
                    DEPENDS ${pkg}/changelog)
+set(man_quorvane "self-running real-time audiovisual piece")
+set(man_quorvane-capture "render quorvane headless to a video or to PNG frames")
+set(man_quorvane-stills "render moments of quorvane to PNG pictures")
 set(man_pages)
-foreach(entry "quorvane:1" "quorvane-capture:1" "quorvane-stills:1")
-  string(REPLACE ":" ";" entry ${entry})
-  list(GET entry 0 program)
-  list(GET entry 1 section)
-  set(page ${pkg}/${program}.${section}.gz)
+foreach(program quorvane quorvane-capture quorvane-stills)
+  set(page ${pkg}/${program}.1.gz)
   add_custom_command(
     OUTPUT ${page}
-    COMMAND ${HELP2MAN} --no-info --section=${section} --name=${program}
-            --output=${pkg}/${program}.${section} $<TARGET_FILE:${program}>
-    COMMAND ${GZIP} -9nf ${pkg}/${program}.${section}
+    COMMAND ${HELP2MAN} --no-info --section=1 --name=${man_${program}}
+            --output=${pkg}/${program}.1 $<TARGET_FILE:${program}>
+    COMMAND ${GZIP} -9nf ${pkg}/${program}.1
     DEPENDS ${program}
     COMMENT "Writing the man page of ${program}"
     VERBATIM)
   list(APPEND man_pages ${page})
-  install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
 endforeach()
+install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 add_custom_target(quorvane-package ALL DEPENDS ${man_pages} ${doc_files})
 
 install(FILES ${pkg}/${QUORVANE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -5,7 +5,9 @@
 #   pack_release.sh RELBUILD WINBUILD WEBSITE DIST   (SOURCE_DATE_EPOCH set)
 set -euo pipefail
 relbuild=$1 winbuild=$2 website=$3 dist=$4
-: "${SOURCE_DATE_EPOCH:?the release's time}"
+: "${SOURCE_DATE_EPOCH:?must hold the time of the release}"
+relbuild=$(realpath "$relbuild") winbuild=$(realpath "$winbuild") website=$(realpath "$website")
+dist=$(realpath -m "$dist")
 cd "$(dirname "$0")/.."
 version=$(sed -n 's/^project(quorvane VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 [[ -n $version ]] || { echo "release: no version in CMakeLists.txt" >&2; exit 1; }
@@ -28,12 +30,13 @@ mkdir "$work/win"
 cp "$winbuild/quorvane.exe" "$relbuild/TEX.tga" "$relbuild/RX_muc.mp3" "$work/win/"
 cp LICENSE "$work/win/LICENSE.txt"
 chmod 644 "$work/win/"*
-pack_zip "$PWD/$dist/quorvane-$version-win64.zip" "$work/win"
+pack_zip "$dist/quorvane-$version-win64.zip" "$work/win"
 
 mkdir "$work/web"
 cp "$website/"* "$work/web/"
+cp LICENSE "$work/web/LICENSE.txt"
 chmod 644 "$work/web/"*
-pack_zip "$PWD/$dist/quorvane-$version-web.zip" "$work/web"
+pack_zip "$dist/quorvane-$version-web.zip" "$work/web"
 
 # The source: the tracked files as they are in the working tree (what was
 # just built), or in an unpacked tarball everything but build output, with

@@ -31,12 +31,27 @@ checksums() { (cd "$dist" && sha256sum --check --strict SHA256SUMS); }
 # release notes).
 lint() { lintian --fail-on error --display-info "$deb"; }
 desktop() { desktop-file-validate "$unpacked"/usr/share/applications/*.desktop; }
+# The Windows program: an icon group with id 1 (what Explorer shows) and none
+# with IDI_APPLICATION's id, which the window class asks for; the version in
+# its version resource; no link time in its header.
+windows() {
+  unzip -q -d "$unpacked/win" "$dist"/quorvane-*-win64.zip quorvane.exe || return 1
+  local exe=$unpacked/win/quorvane.exe version
+  version=$(dpkg-deb -f "$deb" Version)
+  wrestool -l "$exe" | grep -q -- '--type=14 --name=1 ' || { wrestool -l "$exe"; return 1; }
+  ! wrestool -l "$exe" | grep -q -- '--name=32512' || { echo "an icon as IDI_APPLICATION"; return 1; }
+  wrestool -x --raw --type=16 "$exe" | iconv -f UTF-16LE -t UTF-8 -c | grep -qa "$version" ||
+    { echo "no $version in the version resource"; return 1; }
+  x86_64-w64-mingw32-objdump -p "$exe" | grep -q '^Time/Date.*1970' ||
+    { x86_64-w64-mingw32-objdump -p "$exe" | grep Time/Date; return 1; }
+}
 appstream() { appstreamcli validate --no-net --strict --explain "$unpacked"/usr/share/metainfo/*.metainfo.xml; }
 
 check "SHA256SUMS" checksums
 check "lintian" lint
 check "desktop entry" desktop
 check "AppStream data" appstream
+check "Windows resources" windows
 check "fresh Debian root" bash "$here/fresh_root_test.sh" "$deb" "$relbuild"
 check "second release" bash "$here/reproducible_test.sh" "$dist"
 echo "$passed passed, $failed failed"
