@@ -56,23 +56,25 @@ version=$(dpkg-deb -f "$deb" Version)
 
 # A still from the installed data folder (the working directory holds no
 # TEX.tga), against the release build's own.
-in_root sh -c 'cd /tmp/quorvane-test && quorvane-stills 320 180 stills 100' \
+in_root sh -c 'cd /tmp/quorvane-test && mkdir stills && quorvane-stills 320 180 stills 100' \
   >/dev/null 2>"$scratch/stills.log" || fail "quorvane-stills: $(cat "$scratch/stills.log")"
 ! grep -q 'TEX.tga' "$scratch/stills.log" || fail "the still had no atlas: $(cat "$scratch/stills.log")"
-(cd "$relbuild" && ./quorvane-stills --force 320 180 "$scratch/reference" 100 >/dev/null)
+mkdir "$scratch/reference"
+(cd "$relbuild" && ./quorvane-stills 320 180 "$scratch/reference" 100 >/dev/null)
 psnr=$(compare -metric PSNR "$root/tmp/quorvane-test/stills/still-100000ms.png" \
   "$scratch/reference/still-100000ms.png" null: 2>&1 || true)
 [[ $psnr == inf || ${psnr%.*} -ge 40 ]] || fail "the installed still differs from the build's: PSNR $psnr dB"
 
 # The menu's command: Exec of the installed desktop entry.
-desktop=$(grep -l '^Exec=' "$root"/usr/share/applications/*.desktop)
-exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+desktop=$(grep '^/usr/share/applications/.*\.desktop$' "$scratch/files")
+exec_line=$(sed -n 's/^Exec=//p' "$root$desktop")
 Xvfb -displayfd 3 -screen 0 640x360x24 -nolisten tcp -br 3>"$scratch/display" 2>"$scratch/xvfb.log" &
 pids+=($!)
 for _ in $(seq 300); do grep -qx '[0-9]\+' "$scratch/display" && break; sleep 0.1; done
 display=:$(cat "$scratch/display")
-in_root env DISPLAY="$display" SDL_AUDIODRIVER=dummy sh -c "exec $exec_line" \
-  >"$scratch/piece.log" 2>&1 &
+# chroot itself in the background, so that its process id is the piece's.
+chroot "$root" env -i PATH=/usr/local/bin:/usr/bin:/bin HOME=/root DISPLAY="$display" \
+  SDL_AUDIODRIVER=dummy sh -c "exec $exec_line" >"$scratch/piece.log" 2>&1 &
 piece=$!
 pids+=($piece)
 shown=0
