@@ -36,14 +36,15 @@ desktop() { desktop-file-validate "$unpacked"/usr/share/applications/*.desktop; 
 # its version resource; no link time in its header.
 windows() {
   unzip -q -d "$unpacked/win" "$dist"/quorvane-*-win64.zip quorvane.exe || return 1
-  local exe=$unpacked/win/quorvane.exe version
+  local exe=$unpacked/win/quorvane.exe version resources strings header
   version=$(dpkg-deb -f "$deb" Version)
-  wrestool -l "$exe" | grep -q -- '--type=14 --name=1 ' || { wrestool -l "$exe"; return 1; }
-  ! wrestool -l "$exe" | grep -q -- '--name=32512' || { echo "an icon as IDI_APPLICATION"; return 1; }
-  wrestool -x --raw --type=16 "$exe" | iconv -f UTF-16LE -t UTF-8 -c | grep -qa "$version" ||
-    { echo "no $version in the version resource"; return 1; }
-  x86_64-w64-mingw32-objdump -p "$exe" | grep -q '^Time/Date.*1970' ||
-    { x86_64-w64-mingw32-objdump -p "$exe" | grep Time/Date; return 1; }
+  resources=$(wrestool -l "$exe")
+  strings=$(wrestool -x --raw --type=16 "$exe" | iconv -f UTF-16LE -t UTF-8 -c | tr -c '[:print:]' ' ')
+  header=$(x86_64-w64-mingw32-objdump -p "$exe")
+  grep -q -- '--type=14 --name=1 ' <<<"$resources" || { echo "no icon group 1: $resources"; return 1; }
+  ! grep -q -- '--name=32512' <<<"$resources" || { echo "an icon as IDI_APPLICATION"; return 1; }
+  grep -q "FileVersion *$version " <<<"$strings" || { echo "no FileVersion $version"; return 1; }
+  grep -q '^Time/Date.*1970$' <<<"$header" || { grep Time/Date <<<"$header"; return 1; }
 }
 appstream() { appstreamcli validate --no-net --strict --explain "$unpacked"/usr/share/metainfo/*.metainfo.xml; }
 
