@@ -25,8 +25,10 @@ for program in "$piece" "$capture" "$stills"; do
   grep -q "$data_dir" "$out" || fail "$name --help does not name $data_dir: $(cat "$out")"
   run 2 "$program" --no-such-option
   [[ ! -s $out ]] || fail "$name printed to stdout for a bad argument: $(cat "$out")"
-  grep -q -- "--no-such-option" "$err" || fail "$name did not name the bad argument: $(cat "$err")"
+  grep -q -- "--help" "$err" || fail "$name did not point to --help: $(cat "$err")"
 done
+run 2 "$piece" --no-such-option
+grep -q "unknown argument '--no-such-option'" "$err" || fail "the piece: $(cat "$err")"
 
 # The piece's answers must not depend on where an argument stands, and a
 # known argument beside an unknown one is still refused.
