@@ -106,7 +106,8 @@ bench-web: web
 # Every download, into dist/: the Debian package, the Windows zip, the web
 # zip, the source tarball and SHA256SUMS, the same bytes from any clone on any
 # day (dated by the last commit, or by SOURCE_DATE_EPOCH in an unpacked
-# tarball). The Linux side is built apart, in build-release/, for /usr.
+# tarball). The Linux side is built apart, in build-release/, for /usr. CPack
+# gives the package's members the modes of the files it wrote: the umask's.
 # Debian's hardening (dpkg-buildflags) for what goes into the package.
 HARDENING := -fstack-protector-strong -Wformat -Werror=format-security -D_FORTIFY_SOURCE=2
 release: export SOURCE_DATE_EPOCH = $(shell bash scripts/source_date_epoch.sh)
@@ -117,7 +118,7 @@ release:
 	  -DCMAKE_INSTALL_PREFIX=/usr -DQUORVANE_PACKAGE=ON "-DCMAKE_CXX_FLAGS=$(HARDENING)" \
 	  "-DCMAKE_EXE_LINKER_FLAGS=-Wl,-z,relro -Wl,-z,now"
 	cmake --build $(RELBUILD) --target quorvane-package -j $(JOBS)
-	cd $(RELBUILD) && cpack -G DEB
+	cd $(RELBUILD) && umask 022 && cpack -G DEB
 	$(call windows-program,$(RELBUILD))
 	$(call web-site,$(RELBUILD))
 	bash scripts/pack_release.sh $(RELBUILD) $(WINBUILD) $(WEBBUILD)/site $(DIST)

@@ -39,6 +39,7 @@ stop() {
   rm -rf "$scratch" "$root/tmp/quorvane-test"
 }
 trap stop EXIT
+trap 'exit 1' INT TERM HUP
 in_root() { chroot "$root" env -i PATH=/usr/local/bin:/usr/bin:/bin HOME=/root LC_ALL=C.UTF-8 "$@"; }
 
 mkdir "$root/tmp/quorvane-test"

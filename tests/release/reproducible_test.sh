@@ -11,6 +11,7 @@ tree=$(git -C "$here" rev-parse --show-toplevel)
   echo "note: uncommitted changes in $tree are not in the clone; commit before comparing" >&2
 work=$(mktemp -d /tmp/quorvane-second-release.XXXXXX)
 trap 'rm -rf "$work"' EXIT
+trap 'exit 1' INT TERM HUP
 
 git clone --quiet --no-hardlinks "$tree" "$work/another/place/quorvane"
 (
@@ -22,7 +23,7 @@ git clone --quiet --no-hardlinks "$tree" "$work/another/place/quorvane"
 
 second=$work/another/place/quorvane/dist
 differ=0
-for file in $(cd "$dist" && ls) $(cd "$second" && ls); do
+for file in $( (ls "$dist" && ls "$second") | sort -u); do
   if ! cmp -s "$dist/$file" "$second/$file"; then
     differ=1
     echo "FAIL: $file differs between the two releases" >&2
