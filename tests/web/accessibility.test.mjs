@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import {after, before, describe, test} from 'node:test';
 
 import {openBrowser, openPage, waitForState} from './browser.mjs';
-import {kWebBuild} from './native.mjs';
+import {kSite} from './native.mjs';
 
 // Every node of the tree, flattened.
 async function treeNodes(page) {
@@ -58,7 +58,7 @@ function assertContrast(found) {
 describe('the page for assistive technology', () => {
   let session;
   before(async () => {
-    session = await openBrowser({folder: kWebBuild, serve: {stalled: ['TEX.tga.gz']}});
+    session = await openBrowser({folder: kSite, serve: {stalled: ['TEX.tga.gz']}});
   });
   after(async () => {
     if (session) await session.close();
@@ -79,7 +79,7 @@ describe('the page for assistive technology', () => {
 describe('the page for assistive technology, loaded', () => {
   let session;
   before(async () => {
-    session = await openBrowser({folder: kWebBuild});
+    session = await openBrowser({folder: kSite});
   });
   after(async () => {
     if (session) await session.close();

@@ -10,7 +10,7 @@ import {join} from 'node:path';
 import {after, before, describe, test} from 'node:test';
 
 import {openBrowser, openPage, waitForState} from './browser.mjs';
-import {kWebBuild} from './native.mjs';
+import {kSite, kWebBuild} from './native.mjs';
 
 const kAtlasBytes = 18 + 1024 * 1024 * 4;
 const shots = join(kWebBuild, 'screens');
@@ -18,7 +18,7 @@ const html = '<!DOCTYPE html>\n<html><head><title>Not here</title></head><body>M
 
 let session;
 before(async () => {
-  session = await openBrowser({folder: kWebBuild});
+  session = await openBrowser({folder: kSite});
 });
 after(async () => {
   if (session) await session.close();
@@ -147,14 +147,14 @@ describe('music that cannot be played', () => {
 describe('a program that cannot load', () => {
   const cases = [
     ['quorvane.js cut short', async () => ({
-      'quorvane.js': (await readFile(join(kWebBuild, 'quorvane.js'))).subarray(0, 5000)}),
+      'quorvane.js': (await readFile(join(kSite, 'quorvane.js'))).subarray(0, 5000)}),
      /quorvane\.js could not be run \(Uncaught SyntaxError/],
     ['quorvane.js an HTML page', async () => ({'quorvane.js': html}),
      /quorvane\.js could not be run \(Uncaught SyntaxError/],
     ['quorvane.wasm an HTML page', async () => ({'quorvane.wasm': html}),
      /quorvane\.wasm is not the program: \d+ bytes, an HTML page/],
     ['quorvane.wasm cut short', async () => ({
-      'quorvane.wasm': (await readFile(join(kWebBuild, 'quorvane.wasm'))).subarray(0, 20000)}),
+      'quorvane.wasm': (await readFile(join(kSite, 'quorvane.wasm'))).subarray(0, 20000)}),
      /the program stopped while starting/],
   ];
   for (const [what, replaced, named] of cases) {
@@ -170,7 +170,7 @@ describe('a program that cannot load', () => {
 
   test('a page that lacks a hook the program calls stops it at its start, naming the hook',
        async () => {
-         const script = await readFile(join(kWebBuild, 'page.js'), 'utf8');
+         const script = await readFile(join(kSite, 'page.js'), 'utf8');
          const renamed = script.replace('clockStarted, takeEndRequest,', 'clockStarted, takeEndRequests: takeEndRequest,');
          assert.notEqual(renamed, script);
          await withPage({replaced: {'page.js': renamed}}, '', async page => {

@@ -9,7 +9,7 @@ import {describe, test} from 'node:test';
 
 import {atlasProblem, describeStart, kAtlasReadBytes, kAtlasTrailerBytes, musicStartProblem,
         programProblem} from '../../host/web/page/files.js';
-import {kWebBuild} from './native.mjs';
+import {kSite} from './native.mjs';
 
 // The header that the piece's atlas generator writes.
 function tgaHeader({type = 2, width = 1024, height = 1024, bits = 32, idLength = 0} = {}) {
@@ -35,7 +35,7 @@ describe('the atlas', () => {
   });
 
   test('the generated one in the web build passes', async () => {
-    const bytes = new Uint8Array(await readFile(join(kWebBuild, 'TEX.tga')));
+    const bytes = new Uint8Array(await readFile(join(kSite, 'TEX.tga')));
     assert.equal(atlasProblem(bytes, bytes.length), null);
   });
 
@@ -64,14 +64,14 @@ describe('the atlas', () => {
 
 describe('the program and the music', () => {
   test('the built program is WebAssembly, a page in its place is not', async () => {
-    assert.equal(programProblem(new Uint8Array(await readFile(join(kWebBuild, 'quorvane.wasm')))), null);
+    assert.equal(programProblem(new Uint8Array(await readFile(join(kSite, 'quorvane.wasm')))), null);
     const page = new TextEncoder().encode('<html><head></head></html>');
     assert.equal(programProblem(page), `quorvane.wasm is not the program: ${page.length} bytes, an HTML page`);
     assert.match(programProblem(new Uint8Array([0, 0x61, 0x73])), /3 bytes, starting with bytes 00 61 73$/);
   });
 
   test('music that starts like MP3 is not blamed on its bytes; anything else is', async () => {
-    const music = await readFile(join(kWebBuild, 'RX_muc.mp3'));
+    const music = await readFile(join(kSite, 'RX_muc.mp3'));
     assert.equal(musicStartProblem(new Uint8Array(music.subarray(0, 1024))), null);
     assert.equal(musicStartProblem(new Uint8Array([0xff, 0xfb, 0x90, 0x64])), null);
     assert.equal(musicStartProblem(new Uint8Array(0)), 'the file is empty');

@@ -7,7 +7,7 @@ import {join} from 'node:path';
 import {after, before, describe, test} from 'node:test';
 
 import {begin as beginRun, events, openBrowser, openPage, sleep, waitForState} from './browser.mjs';
-import {captureFrame, decodePng, kWebBuild, nativeCheckpoints, psnr} from './native.mjs';
+import {captureFrame, decodePng, kSite, kWebBuild, nativeCheckpoints, psnr} from './native.mjs';
 
 const shots = join(kWebBuild, 'screens');
 const frames = page => page.evaluate(() => window.quorvane.frames);
@@ -31,7 +31,7 @@ describe('a run while the browser does other things', () => {
   let session;
   before(async () => {
     await mkdir(shots, {recursive: true});
-    session = await openBrowser({folder: kWebBuild});
+    session = await openBrowser({folder: kSite});
   });
   after(async () => {
     if (session) await session.close();

@@ -7,7 +7,7 @@ import assert from 'node:assert/strict';
 import {after, before, test} from 'node:test';
 
 import {openBrowser, sleep, untilPieceTime, waitForState} from './browser.mjs';
-import {kWebBuild} from './native.mjs';
+import {kSite} from './native.mjs';
 
 const kInStepMs = 40;
 
@@ -42,7 +42,7 @@ async function backInStep(page, withinSeconds) {
 
 let session;
 before(async () => {
-  session = await openBrowser({folder: kWebBuild});
+  session = await openBrowser({folder: kSite});
 });
 after(async () => {
   if (session) await session.close();

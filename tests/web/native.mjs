@@ -13,6 +13,8 @@ const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 
 export const kNativeBuild = resolve(process.env.QUORVANE_BUILD || join(root, 'build'));
 export const kWebBuild = resolve(process.env.QUORVANE_WEB_BUILD || join(root, 'build-web'));
+// What `make web` gathers to publish: the tests serve exactly that.
+export const kSite = join(kWebBuild, 'site');
 export const kFramesPerSecond = 60;
 
 // {frame, elapsedMs, state, random} for each line of quorvane-sim-hashes.

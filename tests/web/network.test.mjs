@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import {test} from 'node:test';
 
 import {openBrowser, waitForState} from './browser.mjs';
-import {kWebBuild} from './native.mjs';
+import {kSite} from './native.mjs';
 
 const kSlowLink = {offline: false, latency: 150, downloadThroughput: 1.6e6 / 8,
                    uploadThroughput: 1.6e6 / 8};
@@ -44,7 +44,7 @@ const total = bytes => [...bytes.values()].reduce((a, b) => a + b, 0);
 
 test('on a slow link the start comes early, the music streams in step, a reload is cheap',
      {timeout: 240000}, async () => {
-       const session = await openBrowser({folder: kWebBuild});
+       const session = await openBrowser({folder: kSite});
        try {
          const page = await session.browser.newPage();
          page.messages = [];
@@ -89,7 +89,7 @@ test('on a slow link the start comes early, the music streams in step, a reload 
 
 test('a download that stops moving ends after 20 s with a message and a retry', {timeout: 90000},
      async () => {
-       const session = await openBrowser({folder: kWebBuild, serve: {stalled: ['TEX.tga.gz']}});
+       const session = await openBrowser({folder: kSite, serve: {stalled: ['TEX.tga.gz']}});
        try {
          const page = await session.browser.newPage();
          page.messages = [];

@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import {after, before, describe, test} from 'node:test';
 
 import {begin, events, openBrowser, openPage, sleep, waitForState} from './browser.mjs';
-import {kWebBuild} from './native.mjs';
+import {kSite} from './native.mjs';
 
 // At 46 times real time the 230 s of the piece pass in 5 s.
 const kFast = 46;
@@ -27,7 +27,7 @@ function assertOrder(seen, order) {
 describe('a visitor with a WebGL browser', () => {
   let session;
   before(async () => {
-    session = await openBrowser({folder: kWebBuild});
+    session = await openBrowser({folder: kSite});
   });
   after(async () => {
     if (session) await session.close();
@@ -141,7 +141,7 @@ describe('a visitor with a WebGL browser', () => {
 describe('a visitor whose download fails', () => {
   let session;
   before(async () => {
-    session = await openBrowser({folder: kWebBuild});
+    session = await openBrowser({folder: kSite});
   });
   after(async () => {
     if (session) await session.close();
@@ -178,7 +178,7 @@ describe('a visitor whose download fails', () => {
 });
 
 test('a browser without WebGL is told so and offered nothing to start', async () => {
-  const session = await openBrowser({folder: kWebBuild, extraArguments: ['--disable-webgl']});
+  const session = await openBrowser({folder: kSite, extraArguments: ['--disable-webgl']});
   try {
     const page = await openPage(session);
     await waitForState(page, 'no-webgl');

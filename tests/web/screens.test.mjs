@@ -8,7 +8,7 @@ import {join} from 'node:path';
 import {after, before, describe, test} from 'node:test';
 
 import {openBrowser, sleep, untilPieceTime, waitForState} from './browser.mjs';
-import {brightExtent, captureFrame, decodePng, kWebBuild} from './native.mjs';
+import {brightExtent, captureFrame, decodePng, kSite, kWebBuild} from './native.mjs';
 
 // 10 s: the sphere, bright and whole.
 const kSphereFrame = 600;
@@ -79,7 +79,7 @@ describe('the piece on any screen', () => {
   before(async () => {
     await mkdir(shots, {recursive: true});
     native = brightExtent(decodePng(await captureFrame(kSphereFrame, 540, 300)));
-    session = await openBrowser({folder: kWebBuild});
+    session = await openBrowser({folder: kSite});
   });
   after(async () => {
     if (session) await session.close();
