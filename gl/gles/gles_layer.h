@@ -1,6 +1,6 @@
 #pragma once
 
-// The piece's OpenGL 1.1 fixed-function subset (host/gles/include) carried
+// The piece's OpenGL 1.1 fixed-function subset (gl/gles/include) carried
 // out on OpenGL ES 2 / WebGL 1, for hosts that have no desktop GL.
 
 // Looks up one ES 2 entry point by name: eglGetProcAddress natively,

@@ -1,8 +1,8 @@
 // Capabilities: lighting, the light and texturing are the layer's own;
 // blending and the depth test pass through, as do the calls below them.
 
-#include "host/gles/es2_api.h"
-#include "host/gles/fixed_function.h"
+#include "gl/gles/es2_api.h"
+#include "gl/gles/fixed_function.h"
 
 namespace {
 

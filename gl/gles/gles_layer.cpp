@@ -1,10 +1,10 @@
-#include "host/gles/gles_layer.h"
+#include "gl/gles/gles_layer.h"
 
 #include <cstdio>
 
-#include "host/gles/draw.h"
-#include "host/gles/es2_api.h"
-#include "host/gles/fixed_function.h"
+#include "gl/gles/draw.h"
+#include "gl/gles/es2_api.h"
+#include "gl/gles/fixed_function.h"
 
 Es2Api es2;
 bool es2Ready = false;

@@ -1,16 +1,14 @@
 // Texture objects pass through to ES 2; gluBuild2DMipmaps filters every
 // level itself, as GLU does, and uploads them one by one.
 
-#include <GL/glext.h>
-#include <GL/glu.h>
-
 #include <cstring>
 #include <memory>
 #include <new>
 
-#include "host/gles/es2_api.h"
-#include "host/gles/fixed_function.h"
-#include "host/gles/mipmap_filter.h"
+#include "gl/gles/es2_api.h"
+#include "gl/gles/fixed_function.h"
+#include "gl/gles/mipmap_filter.h"
+#include "gl/glu_subset.h"
 
 namespace {
 

@@ -1,10 +1,9 @@
 // The two matrices (no stacks: the piece loads and builds them afresh) and
 // GLU's perspective and look-at.
 
-#include <GL/glu.h>
-
-#include "host/gles/fixed_function.h"
-#include "host/gles/matrix_math.h"
+#include "gl/gles/fixed_function.h"
+#include "gl/gles/matrix_math.h"
+#include "gl/glu_subset.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/gles/mipmap_filter.h"
+#include "gl/gles/mipmap_filter.h"
 #include "host/offscreen.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <GL/gl.h>
-
 #include <cstddef>
+
+#include "gl/gl_subset.h"
 
 // The OpenGL ES 2 / WebGL 1 entry points the layer draws with. They come
 // from the host's loader at start-up, never from the link, so the real

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <GL/gl.h>
+#include "gl/gl_subset.h"
 
 inline constexpr GLenum kNoPrimitive = 0xFFFFFFFF;
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "host/gles/fixed_function.h"
-#include "host/gles/matrix_math.h"
+#include "gl/gles/fixed_function.h"
+#include "gl/gles/matrix_math.h"
 
 extern "C" {
 

@@ -1,4 +1,4 @@
-#include "host/gles/matrix_math.h"
+#include "gl/gles/matrix_math.h"
 
 #include <cmath>
 #include <cstring>

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "host/gles/matrix_math.h"
-#include "host/gles/mipmap_filter.h"
+#include "gl/gles/matrix_math.h"
+#include "gl/gles/mipmap_filter.h"
 
 namespace {
 

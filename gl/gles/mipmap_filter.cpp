@@ -1,4 +1,4 @@
-#include "host/gles/mipmap_filter.h"
+#include "gl/gles/mipmap_filter.h"
 
 #include <utility>
 

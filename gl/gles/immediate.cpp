@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "host/gles/draw.h"
-#include "host/gles/fixed_function.h"
+#include "gl/gles/draw.h"
+#include "gl/gles/fixed_function.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 // vertex (both sides, picked per fragment by facing), colour clamping,
 // and GL_MODULATE texturing.
 
-#include "host/gles/draw.h"
+#include "gl/gles/draw.h"
 
 #include <cstddef>
 #include <cstdio>
 
-#include "host/gles/es2_api.h"
-#include "host/gles/fixed_function.h"
-#include "host/gles/matrix_math.h"
+#include "gl/gles/es2_api.h"
+#include "gl/gles/fixed_function.h"
+#include "gl/gles/matrix_math.h"
 
 namespace {
 

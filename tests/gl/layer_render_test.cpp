@@ -1,15 +1,14 @@
-// The layer drawing on an OpenGL ES 2 context, compiled against its own
-// GL 1.1 headers as the scene is, with colours worked out by hand from GL
+// The layer drawing on an OpenGL ES 2 context, through the subset's headers
+// as the scene draws, with colours worked out by hand from GL
 // 1.1's equations.
 
-#include <GL/gl.h>
-#include <GL/glext.h>
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "host/gles/gles_layer.h"
+#include "gl/gl_subset.h"
+#include "gl/gles/gles_layer.h"
+#include "gl/glu_subset.h"
 #include "host/offscreen.h"
 
 namespace {
