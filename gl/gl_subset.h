@@ -30,6 +30,12 @@ typedef void GLvoid;
 #define GL_FALSE 0
 #define GL_TRUE 1
 
+#define GL_NO_ERROR 0
+#define GL_INVALID_ENUM 0x0500
+#define GL_INVALID_VALUE 0x0501
+#define GL_INVALID_OPERATION 0x0502
+#define GL_OUT_OF_MEMORY 0x0505
+
 #define GL_TRIANGLES 0x0004
 #define GL_QUADS 0x0007
 
@@ -104,6 +110,9 @@ QUORVANE_GL_API void QUORVANE_GL_ENTRY glGenTextures(GLsizei n, GLuint* textures
 QUORVANE_GL_API void QUORVANE_GL_ENTRY glBindTexture(GLenum target, GLuint texture);
 QUORVANE_GL_API void QUORVANE_GL_ENTRY glTexParameterf(GLenum target, GLenum pname, GLfloat param);
 QUORVANE_GL_API void QUORVANE_GL_ENTRY glTexParameteri(GLenum target, GLenum pname, GLint param);
+
+// The first error since the last call (GL_NO_ERROR if none), then clears it.
+QUORVANE_GL_API GLenum QUORVANE_GL_ENTRY glGetError(void);
 
 #ifdef __cplusplus
 }

@@ -3,14 +3,13 @@
 // vertex (both sides, picked per fragment by facing), colour clamping,
 // and GL_MODULATE texturing.
 
-#include "gl/gles/draw.h"
-
 #include <cstddef>
 #include <cstdio>
 
-#include "gl/gles/es2_api.h"
-#include "gl/gles/fixed_function.h"
+#include "gl/gles/layer.h"
 #include "gl/gles/matrix_math.h"
+
+namespace gles {
 
 namespace {
 
@@ -82,13 +81,6 @@ constexpr float kSceneAmbient = 0.2f;
 
 enum Attribute : GLuint { kPosition, kColour, kNormal, kTexCoord };
 
-GLuint program = 0;
-GLuint vertexBuffer = 0;
-struct {
-  GLint modelViewProjection, normalMatrix, lighting, twoSided, lightDirection, litBase, litDiffuse,
-      texturing, image;
-} uniform;
-
 char message[1024];
 
 // True when the shader's or program's `status` is set; otherwise `error` is
@@ -107,113 +99,141 @@ bool Succeeded(GLuint object, GLenum status, void (*getStatus)(GLuint, GLenum, G
 }
 
 GLuint CompileShader(GLenum type, const char* source, const char** error) {
-  const GLuint shader = es2.createShader(type);
-  es2.shaderSource(shader, 1, &source, nullptr);
-  es2.compileShader(shader);
+  const Es2Api& es2 = layer.es2;
+  const GLuint shader = es2.glCreateShader(type);
+  es2.glShaderSource(shader, 1, &source, nullptr);
+  es2.glCompileShader(shader);
   const char* failure = type == kEs2VertexShader ? "the vertex shader does not compile"
                                                  : "the fragment shader does not compile";
-  if (Succeeded(shader, kEs2CompileStatus, es2.getShaderiv, es2.getShaderInfoLog, failure, error))
+  if (Succeeded(shader, kEs2CompileStatus, es2.glGetShaderiv, es2.glGetShaderInfoLog, failure,
+                error))
     return shader;
-  es2.deleteShader(shader);
+  es2.glDeleteShader(shader);
   return 0;
 }
 
 bool LinkProgram(const char** error) {
+  const Es2Api& es2 = layer.es2;
   const GLuint vertex = CompileShader(kEs2VertexShader, kVertexShader, error);
   if (vertex == 0) return false;
   const GLuint fragment = CompileShader(kEs2FragmentShader, kFragmentShader, error);
   if (fragment == 0) {
-    es2.deleteShader(vertex);
+    es2.glDeleteShader(vertex);
     return false;
   }
-  program = es2.createProgram();
-  es2.attachShader(program, vertex);
-  es2.attachShader(program, fragment);
-  es2.bindAttribLocation(program, kPosition, "position");
-  es2.bindAttribLocation(program, kColour, "colour");
-  es2.bindAttribLocation(program, kNormal, "normal");
-  es2.bindAttribLocation(program, kTexCoord, "texCoord");
-  es2.linkProgram(program);
+  GLuint& program = layer.draw.program;
+  program = es2.glCreateProgram();
+  es2.glAttachShader(program, vertex);
+  es2.glAttachShader(program, fragment);
+  es2.glBindAttribLocation(program, kPosition, "position");
+  es2.glBindAttribLocation(program, kColour, "colour");
+  es2.glBindAttribLocation(program, kNormal, "normal");
+  es2.glBindAttribLocation(program, kTexCoord, "texCoord");
+  es2.glLinkProgram(program);
   // Flagged for deletion; they go with the program.
-  es2.deleteShader(vertex);
-  es2.deleteShader(fragment);
-  if (Succeeded(program, kEs2LinkStatus, es2.getProgramiv, es2.getProgramInfoLog,
+  es2.glDeleteShader(vertex);
+  es2.glDeleteShader(fragment);
+  if (Succeeded(program, kEs2LinkStatus, es2.glGetProgramiv, es2.glGetProgramInfoLog,
                 "the draw program does not link", error))
     return true;
-  es2.deleteProgram(program);
+  es2.glDeleteProgram(program);
   program = 0;
   return false;
 }
 
 void SetUniforms() {
+  const Es2Api& es2 = layer.es2;
+  const FixedFunction& fixed = layer.fixed;
+  const DrawResources& draw = layer.draw;
   float modelViewProjection[16];
-  Multiply(fixedFunction.projection, fixedFunction.modelview, modelViewProjection);
-  es2.uniformMatrix4fv(uniform.modelViewProjection, 1, GL_FALSE, modelViewProjection);
-  es2.uniform1i(uniform.lighting, fixedFunction.lighting);
-  if (fixedFunction.lighting) {
+  Multiply(fixed.projection, fixed.modelview, modelViewProjection);
+  es2.glUniformMatrix4fv(draw.modelViewProjection, 1, GL_FALSE, modelViewProjection);
+  es2.glUniform1i(draw.lighting, fixed.lighting);
+  if (fixed.lighting) {
     float normalMatrix[9];
-    NormalMatrix(fixedFunction.modelview, normalMatrix);
-    es2.uniformMatrix3fv(uniform.normalMatrix, 1, GL_FALSE, normalMatrix);
-    es2.uniform1i(uniform.twoSided, fixedFunction.twoSided);
-    es2.uniform3fv(uniform.lightDirection, 1, fixedFunction.lightDirection);
+    NormalMatrix(fixed.modelview, normalMatrix);
+    es2.glUniformMatrix3fv(draw.normalMatrix, 1, GL_FALSE, normalMatrix);
+    es2.glUniform1i(draw.twoSided, fixed.twoSided);
+    es2.glUniform3fv(draw.lightDirection, 1, fixed.lightDirection);
     float litBase[4] = {kSceneAmbient * kMaterialAmbient, kSceneAmbient * kMaterialAmbient,
                         kSceneAmbient * kMaterialAmbient, kMaterialAlpha};
     float litDiffuse[3] = {0.0f, 0.0f, 0.0f};
-    if (fixedFunction.light0) {
+    if (fixed.light0) {
       for (int i = 0; i < 3; ++i) {
-        litBase[i] += kMaterialAmbient * fixedFunction.lightAmbient[i];
-        litDiffuse[i] = kMaterialDiffuse * fixedFunction.lightDiffuse[i];
+        litBase[i] += kMaterialAmbient * fixed.lightAmbient[i];
+        litDiffuse[i] = kMaterialDiffuse * fixed.lightDiffuse[i];
       }
     }
-    es2.uniform4fv(uniform.litBase, 1, litBase);
-    es2.uniform3fv(uniform.litDiffuse, 1, litDiffuse);
+    es2.glUniform4fv(draw.litBase, 1, litBase);
+    es2.glUniform3fv(draw.litDiffuse, 1, litDiffuse);
   }
-  es2.uniform1i(uniform.texturing, fixedFunction.texture2D && BoundTextureHasImages());
+  es2.glUniform1i(draw.texturing, fixed.texture2D && BoundTextureComplete());
 }
 
 void PointAttribute(Attribute attribute, GLint size, size_t offset) {
-  es2.enableVertexAttribArray(attribute);
-  es2.vertexAttribPointer(attribute, size, kEs2Float, GL_FALSE, sizeof(BatchVertex),
-                          reinterpret_cast<const void*>(offset));
+  layer.es2.glEnableVertexAttribArray(attribute);
+  layer.es2.glVertexAttribPointer(attribute, size, kEs2Float, GL_FALSE, sizeof(BatchVertex),
+                                  reinterpret_cast<const void*>(offset));
 }
+
+constexpr GLsizeiptr kBufferBytes = kBufferCapacity * sizeof(BatchVertex);
 
 }  // namespace
 
+// The program and the buffer stay bound and the attributes point into the
+// buffer from its start: only the layer draws in its context, and each draw
+// names its first vertex.
 bool CreateDrawResources(const char** error) {
   if (!LinkProgram(error)) return false;
-  uniform.modelViewProjection = es2.getUniformLocation(program, "modelViewProjection");
-  uniform.normalMatrix = es2.getUniformLocation(program, "normalMatrix");
-  uniform.lighting = es2.getUniformLocation(program, "lighting");
-  uniform.twoSided = es2.getUniformLocation(program, "twoSided");
-  uniform.lightDirection = es2.getUniformLocation(program, "lightDirection");
-  uniform.litBase = es2.getUniformLocation(program, "litBase");
-  uniform.litDiffuse = es2.getUniformLocation(program, "litDiffuse");
-  uniform.texturing = es2.getUniformLocation(program, "texturing");
-  uniform.image = es2.getUniformLocation(program, "image");
-  es2.useProgram(program);
-  es2.uniform1i(uniform.image, 0);
+  const Es2Api& es2 = layer.es2;
+  DrawResources& draw = layer.draw;
+  const GLuint program = draw.program;
+  draw.modelViewProjection = es2.glGetUniformLocation(program, "modelViewProjection");
+  draw.normalMatrix = es2.glGetUniformLocation(program, "normalMatrix");
+  draw.lighting = es2.glGetUniformLocation(program, "lighting");
+  draw.twoSided = es2.glGetUniformLocation(program, "twoSided");
+  draw.lightDirection = es2.glGetUniformLocation(program, "lightDirection");
+  draw.litBase = es2.glGetUniformLocation(program, "litBase");
+  draw.litDiffuse = es2.glGetUniformLocation(program, "litDiffuse");
+  draw.texturing = es2.glGetUniformLocation(program, "texturing");
+  draw.image = es2.glGetUniformLocation(program, "image");
+  es2.glUseProgram(program);
+  es2.glUniform1i(draw.image, 0);
 
-  es2.genBuffers(1, &vertexBuffer);
-  es2.bindBuffer(kEs2ArrayBuffer, vertexBuffer);
-  es2.bufferData(kEs2ArrayBuffer, kBatchCapacity * sizeof(BatchVertex), nullptr, kEs2DynamicDraw);
-  return true;
-}
-
-void DeleteDrawResources() {
-  if (vertexBuffer != 0) es2.deleteBuffers(1, &vertexBuffer);
-  if (program != 0) es2.deleteProgram(program);
-  vertexBuffer = program = 0;
-}
-
-void DrawTriangles(const BatchVertex* vertices, int count) {
-  if (!es2Ready) return;
-  es2.useProgram(program);
-  SetUniforms();
-  es2.bindBuffer(kEs2ArrayBuffer, vertexBuffer);
-  es2.bufferSubData(kEs2ArrayBuffer, 0, count * sizeof(BatchVertex), vertices);
+  es2.glGenBuffers(1, &draw.vertexBuffer);
+  es2.glBindBuffer(kEs2ArrayBuffer, draw.vertexBuffer);
+  es2.glBufferData(kEs2ArrayBuffer, kBufferBytes, nullptr, kEs2DynamicDraw);
+  draw.bufferOffset = 0;
   PointAttribute(kPosition, 3, offsetof(BatchVertex, position));
   PointAttribute(kColour, 4, offsetof(BatchVertex, colour));
   PointAttribute(kNormal, 3, offsetof(BatchVertex, normal));
   PointAttribute(kTexCoord, 2, offsetof(BatchVertex, texCoord));
-  es2.drawArrays(GL_TRIANGLES, 0, count);
+  return true;
 }
+
+void DeleteDrawResources() {
+  DrawResources& draw = layer.draw;
+  if (draw.vertexBuffer != 0) layer.es2.glDeleteBuffers(1, &draw.vertexBuffer);
+  if (draw.program != 0) layer.es2.glDeleteProgram(draw.program);
+  draw.vertexBuffer = draw.program = 0;
+}
+
+void DrawTriangles(const BatchVertex* vertices, int count) {
+  if (!layer.ready || count == 0) return;
+  const Es2Api& es2 = layer.es2;
+  DrawResources& draw = layer.draw;
+  SetUniforms();
+  if (draw.bufferOffset + count > kBufferCapacity) {
+    es2.glBufferData(kEs2ArrayBuffer, kBufferBytes, nullptr, kEs2DynamicDraw);
+    draw.bufferOffset = 0;
+    ++layer.counters.orphans;
+  }
+  es2.glBufferSubData(kEs2ArrayBuffer, draw.bufferOffset * sizeof(BatchVertex),
+                      count * sizeof(BatchVertex), vertices);
+  es2.glDrawArrays(GL_TRIANGLES, draw.bufferOffset, count);
+  draw.bufferOffset += count;
+  ++layer.counters.draws;
+  layer.counters.vertices += count;
+}
+
+}  // namespace gles

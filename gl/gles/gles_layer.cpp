@@ -2,112 +2,96 @@
 
 #include <cstdio>
 
-#include "gl/gles/draw.h"
-#include "gl/gles/es2_api.h"
-#include "gl/gles/fixed_function.h"
+#include "gl/gles/layer.h"
 
-Es2Api es2;
-bool es2Ready = false;
-FixedFunctionState fixedFunction;
+namespace gles {
+
+Layer layer;
 
 namespace {
 
-constexpr int kMaxReports = 32;
-
-struct Report {
-  const char* what;
-  unsigned value;
-};
-Report reports[kMaxReports];
-int reportCount = 0;
-
 char missingMessage[128];
 
-template <typename Proc>
-bool Load(GlesProcLoader load, Proc& proc, const char* name, const char** error) {
-  proc = reinterpret_cast<Proc>(load(name));
-  if (proc != nullptr) return true;
-  std::snprintf(missingMessage, sizeof missingMessage, "the GL context has no %s", name);
-  *error = missingMessage;
-  return false;
-}
-
 bool LoadEs2(GlesProcLoader load, const char** error) {
-  return Load(load, es2.enable, "glEnable", error) && Load(load, es2.disable, "glDisable", error) &&
-         Load(load, es2.depthMask, "glDepthMask", error) &&
-         Load(load, es2.blendFunc, "glBlendFunc", error) &&
-         Load(load, es2.clear, "glClear", error) &&
-         Load(load, es2.clearColor, "glClearColor", error) &&
-         Load(load, es2.viewport, "glViewport", error) &&
-         Load(load, es2.genTextures, "glGenTextures", error) &&
-         Load(load, es2.bindTexture, "glBindTexture", error) &&
-         Load(load, es2.texParameterf, "glTexParameterf", error) &&
-         Load(load, es2.texParameteri, "glTexParameteri", error) &&
-         Load(load, es2.texImage2D, "glTexImage2D", error) &&
-         Load(load, es2.createShader, "glCreateShader", error) &&
-         Load(load, es2.shaderSource, "glShaderSource", error) &&
-         Load(load, es2.compileShader, "glCompileShader", error) &&
-         Load(load, es2.getShaderiv, "glGetShaderiv", error) &&
-         Load(load, es2.getShaderInfoLog, "glGetShaderInfoLog", error) &&
-         Load(load, es2.deleteShader, "glDeleteShader", error) &&
-         Load(load, es2.createProgram, "glCreateProgram", error) &&
-         Load(load, es2.attachShader, "glAttachShader", error) &&
-         Load(load, es2.bindAttribLocation, "glBindAttribLocation", error) &&
-         Load(load, es2.linkProgram, "glLinkProgram", error) &&
-         Load(load, es2.getProgramiv, "glGetProgramiv", error) &&
-         Load(load, es2.getProgramInfoLog, "glGetProgramInfoLog", error) &&
-         Load(load, es2.deleteProgram, "glDeleteProgram", error) &&
-         Load(load, es2.useProgram, "glUseProgram", error) &&
-         Load(load, es2.getUniformLocation, "glGetUniformLocation", error) &&
-         Load(load, es2.uniform1i, "glUniform1i", error) &&
-         Load(load, es2.uniform3fv, "glUniform3fv", error) &&
-         Load(load, es2.uniform4fv, "glUniform4fv", error) &&
-         Load(load, es2.uniformMatrix3fv, "glUniformMatrix3fv", error) &&
-         Load(load, es2.uniformMatrix4fv, "glUniformMatrix4fv", error) &&
-         Load(load, es2.genBuffers, "glGenBuffers", error) &&
-         Load(load, es2.bindBuffer, "glBindBuffer", error) &&
-         Load(load, es2.bufferData, "glBufferData", error) &&
-         Load(load, es2.bufferSubData, "glBufferSubData", error) &&
-         Load(load, es2.deleteBuffers, "glDeleteBuffers", error) &&
-         Load(load, es2.vertexAttribPointer, "glVertexAttribPointer", error) &&
-         Load(load, es2.enableVertexAttribArray, "glEnableVertexAttribArray", error) &&
-         Load(load, es2.drawArrays, "glDrawArrays", error);
-}
-
-}  // namespace
-
-void ReportUnsupported(const char* what, unsigned value) {
-  for (int i = 0; i < reportCount; ++i)
-    if (reports[i].what == what && reports[i].value == value) return;
-  if (reportCount == kMaxReports) return;
-  reports[reportCount++] = {what, value};
-  std::fprintf(stderr, "quorvane gles layer: %s 0x%04X is not supported; ignored\n", what, value);
-}
-
-bool StartGlesLayer(GlesProcLoader load, const char** error) {
-  const char* ignored = nullptr;
-  if (error == nullptr) error = &ignored;
-  if (es2Ready) {
-    *error = "the GLES layer is already started";
-    return false;
+#define GLES_ES2_LOAD(result, name, parameters)                                              \
+  layer.es2.name = reinterpret_cast<result(*) parameters>(load(#name));                      \
+  if (layer.es2.name == nullptr) {                                                           \
+    std::snprintf(missingMessage, sizeof missingMessage, "the GL context has no %s", #name); \
+    *error = missingMessage;                                                                 \
+    return false;                                                                            \
   }
+  GLES_ES2_ENTRY_POINTS(GLES_ES2_LOAD)
+#undef GLES_ES2_LOAD
+  return true;
+}
+
+// Everything the layer makes in a context, from its state.
+bool MakeEs2Objects(GlesProcLoader load, const char** error) {
   if (load == nullptr) {
     *error = "no loader for the GL entry points";
     return false;
   }
   if (!LoadEs2(load, error) || !CreateDrawResources(error)) {
-    es2 = Es2Api{};
+    layer.es2 = Es2Api{};
     return false;
   }
-  fixedFunction = FixedFunctionState{};
-  ForgetTextureImages();
-  es2Ready = true;
+  layer.es2.glGetIntegerv(kEs2MaxTextureSize, &layer.maxTextureSide);
+  layer.ready = true;
+  if (RestoreTextures(error)) {
+    RestorePassedThrough();
+    return true;
+  }
+  DeleteTextures();
+  DeleteDrawResources();
+  layer.ready = false;
+  layer.es2 = Es2Api{};
+  return false;
+}
+
+}  // namespace
+}  // namespace gles
+
+using gles::layer;
+
+bool StartGlesLayer(GlesProcLoader load, const char** error) {
+  const char* ignored = nullptr;
+  if (error == nullptr) error = &ignored;
+  if (layer.started) {
+    *error = "the GLES layer is already started";
+    return false;
+  }
+  layer.fixed = gles::FixedFunction{};
+  layer.passed = gles::PassedThrough{};
+  gles::ForgetTextures();
+  layer.cornerCount = layer.batchCount = 0;
+  layer.error = GL_NO_ERROR;
+  layer.counters = {};
+  if (!gles::MakeEs2Objects(load, error)) return false;
+  layer.started = true;
   return true;
 }
 
-void StopGlesLayer() {
-  if (!es2Ready) return;
-  DeleteDrawResources();
-  es2Ready = false;
-  es2 = Es2Api{};
+bool RestoreGlesLayer(GlesProcLoader load, const char** error) {
+  const char* ignored = nullptr;
+  if (error == nullptr) error = &ignored;
+  if (!layer.started) {
+    *error = "the GLES layer is not started";
+    return false;
+  }
+  // The lost context took its objects along: their names mean nothing now.
+  layer.ready = false;
+  for (gles::Texture& texture : layer.textures) texture.es2Name = 0;
+  return gles::MakeEs2Objects(load, error);
 }
+
+void StopGlesLayer() {
+  if (layer.ready) {
+    gles::DeleteTextures();
+    gles::DeleteDrawResources();
+  }
+  gles::ForgetTextures();
+  layer.ready = layer.started = false;
+  layer.es2 = gles::Es2Api{};
+}
+
+GlesLayerCounters ReadGlesLayerCounters() { return layer.counters; }

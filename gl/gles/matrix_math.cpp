@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace gles {
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -112,3 +114,5 @@ void TransformDirection(const float m[16], const float v[3], float out[3]) {
   for (int row = 0; row < 3; ++row)
     out[row] = At(m, row, 0) * v[0] + At(m, row, 1) * v[1] + At(m, row, 2) * v[2];
 }
+
+}  // namespace gles

@@ -1,12 +1,15 @@
 #include "gl/gles/mipmap_filter.h"
 
+#include <cstddef>
 #include <utility>
+
+namespace gles {
 
 // In place is safe: output sample i is written after every input sample it
 // reads, and each input lies at i or beyond.
-void HalveImageInPlace(unsigned char* pixels, int width, int height, int components) {
+void HalveImage(const unsigned char* pixels, int width, int height, unsigned char* out,
+                int components) {
   const int rowBytes = width * components;
-  unsigned char* out = pixels;
   if (width == 1 || height == 1) {
     // A single row or column: GLU averages pairs and truncates.
     for (int pair = 0; pair < width * height / 2; ++pair) {
@@ -28,6 +31,38 @@ void HalveImageInPlace(unsigned char* pixels, int width, int height, int compone
   }
 }
 
+void ShrinkImage(const unsigned char* in, int width, int height, unsigned char* out, int outWidth,
+                 int outHeight, int components) {
+  if (width == 2 * outWidth && height == 2 * outHeight) {
+    HalveImage(in, width, height, out, components);  // with GLU's rounding
+    return;
+  }
+  const size_t rowBytes = static_cast<size_t>(width) * components;
+  const int boxWidth = width / outWidth;
+  const int boxHeight = height / outHeight;
+  // The sums are whole numbers below 2^24 and the area a power of two, so
+  // GLU's float arithmetic is exact and its result the truncated quotient.
+  const float area = static_cast<float>(boxWidth) * static_cast<float>(boxHeight);
+  for (int row = 0; row < outHeight; ++row) {
+    const int firstRow = row * boxHeight;
+    // GLU clamps the last box's end to the input's last row, and then leaves
+    // that row out.
+    const int endRow = row == outHeight - 1 ? height - 1 : firstRow + boxHeight;
+    for (int column = 0; column < outWidth; ++column) {
+      for (int k = 0; k < components; ++k) {
+        int sum = 0;
+        for (int y = firstRow; y < endRow; ++y) {
+          const unsigned char* sample = in + y * rowBytes + column * boxWidth * components + k;
+          for (int x = 0; x < boxWidth; ++x) sum += sample[x * components];
+        }
+        *out++ = static_cast<unsigned char>(static_cast<float>(sum) / area);
+      }
+    }
+  }
+}
+
 void SwapRedAndBlue(unsigned char* pixels, int pixelCount) {
   for (int i = 0; i < pixelCount; ++i) std::swap(pixels[4 * i], pixels[4 * i + 2]);
 }
+
+}  // namespace gles

@@ -1,14 +1,29 @@
 #pragma once
 
-// GLU's mipmap filter for images of 8-bit samples whose sides are powers of
+// GLU's mipmap filters for images of 8-bit samples whose sides are powers of
 // two, so that every level matches what gluBuild2DMipmaps gives on desktop GL
 // (glGenerateMipmap would filter as the driver likes).
 
-// The next level down, written over the start of `pixels`: each sample is
-// (a + b + c + d + 2) / 4 of the 2 x 2 block above it, or, once one side is
-// down to 1, (a + b) / 2 of the pair above it. Needs width, height > 0 and
-// not both 1; the new size is max(width / 2, 1) x max(height / 2, 1).
-void HalveImageInPlace(unsigned char* pixels, int width, int height, int components);
+namespace gles {
+
+// The next level down, into `out` (which may be `pixels` itself): each
+// sample is (a + b + c + d + 2) / 4 of the 2 x 2 block above it, or, once
+// one side is down to 1, (a + b) / 2 of the pair above it. Needs width,
+// height > 0 and not both 1; the new size is max(width / 2, 1) x
+// max(height / 2, 1).
+void HalveImage(const unsigned char* pixels, int width, int height, unsigned char* out,
+                int components);
+
+// An image too large for the context brought down to `outWidth` x
+// `outHeight`, each side a power of two of the input's divided by a power of
+// two, as GLU brings it down before the levels: by halving when both sides
+// halve, else by averaging boxes of samples and truncating, where GLU's
+// boxes of the last row leave out the input's last row (and so leave a
+// single row black).
+void ShrinkImage(const unsigned char* in, int width, int height, unsigned char* out, int outWidth,
+                 int outHeight, int components);
 
 // Blue-green-red-alpha to red-green-blue-alpha (and back), in place.
 void SwapRedAndBlue(unsigned char* pixels, int pixelCount);
+
+}  // namespace gles

@@ -43,7 +43,7 @@ void ExpectLevelsMatchGlu(int width, int height) {
     ASSERT_TRUE(std::equal(ours.begin(), ours.begin() + bytes, glus.begin()))
         << "level " << level << " differs";
     if (width == 1 && height == 1) break;
-    HalveImageInPlace(ours.data(), width, height, 4);
+    gles::HalveImage(ours.data(), width, height, ours.data(), 4);
     width = width > 1 ? width / 2 : 1;
     height = height > 1 ? height / 2 : 1;
   }

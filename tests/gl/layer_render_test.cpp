@@ -8,6 +8,7 @@
 
 #include "gl/gl_subset.h"
 #include "gl/gles/gles_layer.h"
+#include "gl/gles/layer.h"
 #include "gl/glu_subset.h"
 #include "host/offscreen.h"
 
@@ -260,7 +261,47 @@ TEST_F(GlesRender, BlendingAndDepthPassThrough) {
   ExpectRgb(Centre(), 255, 255, 0);
 }
 
-TEST_F(GlesRender, BatchesLargerThanTheBufferAreDrawnWhole) {
+// A batch of `triangles` out of view but for the last, which covers the
+// screen when `lastInView`.
+void Batch(int triangles, bool lastInView) {
+  glBegin(GL_TRIANGLES);
+  for (int i = 0; i < triangles - 1; ++i) {
+    glVertex3f(5, 5, 0);
+    glVertex3f(6, 5, 0);
+    glVertex3f(5, 6, 0);
+  }
+  const float offset = lastInView ? 0.0f : 10.0f;
+  glVertex3f(-1 + offset, -1, 0);
+  glVertex3f(3 + offset, -1, 0);
+  glVertex3f(-1 + offset, 3, 0);
+  glEnd();
+}
+
+TEST_F(GlesRender, EachBatchIsOneDrawAndAFullBufferGetsFreshStorage) {
+  // The piece's largest batch, 4000 triangles, goes out in one draw; an
+  // empty batch in none.
+  Batch(4000, false);
+  glBegin(GL_QUADS);
+  glEnd();
+  GlesLayerCounters counters = ReadGlesLayerCounters();
+  EXPECT_EQ(counters.draws, 1);
+  EXPECT_EQ(counters.vertices, 12000);
+
+  // The next batches follow in the buffer while they fit...
+  const int batchesPerBuffer = gles::kBufferCapacity / 12000;
+  ASSERT_GE(batchesPerBuffer, 2);
+  for (int i = 1; i < batchesPerBuffer; ++i) Batch(4000, false);
+  EXPECT_EQ(ReadGlesLayerCounters().orphans, 0);
+  // ...and the one that does not gets fresh storage, and is drawn from it.
+  glColor4f(0, 1, 0, 1);
+  Batch(4000, true);
+  counters = ReadGlesLayerCounters();
+  EXPECT_EQ(counters.orphans, 1);
+  EXPECT_EQ(counters.draws, batchesPerBuffer + 1);
+  ExpectRgb(Centre(), 0, 255, 0);
+}
+
+TEST_F(GlesRender, BatchesLongerThanOneDrawAreDrawnWhole) {
   // 5000 triangles in one batch: the first fills the left half, the last the
   // right half, the rest lie outside the screen.
   glColor4f(1, 1, 1, 1);
@@ -279,6 +320,7 @@ TEST_F(GlesRender, BatchesLargerThanTheBufferAreDrawnWhole) {
   glEnd();
   ExpectRgb(Pixel(4, 28), 255, 255, 255);
   ExpectRgb(Pixel(28, 28), 255, 255, 255);
+  EXPECT_EQ(ReadGlesLayerCounters().draws, 2);
 }
 
 TEST_F(GlesRender, CallsOutsideTheSubsetAreIgnored) {
