@@ -66,6 +66,7 @@ bool StartGlesLayer(GlesProcLoader load, const char** error) {
   layer.cornerCount = layer.batchCount = 0;
   layer.error = GL_NO_ERROR;
   layer.counters = {};
+  layer.reportCount = 0;
   if (!gles::MakeEs2Objects(load, error)) return false;
   layer.started = true;
   return true;

@@ -37,23 +37,30 @@ void ShrinkImage(const unsigned char* in, int width, int height, unsigned char* 
     HalveImage(in, width, height, out, components);  // with GLU's rounding
     return;
   }
-  const size_t rowBytes = static_cast<size_t>(width) * components;
   const int boxWidth = width / outWidth;
   const int boxHeight = height / outHeight;
   // The sums are whole numbers below 2^24 and the area a power of two, so
   // GLU's float arithmetic is exact and its result the truncated quotient.
   const float area = static_cast<float>(boxWidth) * static_cast<float>(boxHeight);
+  const size_t samples = static_cast<size_t>(width) * height;
+  auto at = [&](size_t sample, int k) {
+    return sample < samples ? in[sample * components + k] : 0;  // GLU would read past the end
+  };
   for (int row = 0; row < outHeight; ++row) {
     const int firstRow = row * boxHeight;
     // GLU clamps the last box's end to the input's last row, and then leaves
-    // that row out.
+    // that row out: a single row comes out black.
     const int endRow = row == outHeight - 1 ? height - 1 : firstRow + boxHeight;
     for (int column = 0; column < outWidth; ++column) {
+      const size_t firstColumn = static_cast<size_t>(column) * boxWidth;
       for (int k = 0; k < components; ++k) {
         int sum = 0;
         for (int y = firstRow; y < endRow; ++y) {
-          const unsigned char* sample = in + y * rowBytes + column * boxWidth * components + k;
-          for (int x = 0; x < boxWidth; ++x) sum += sample[x * components];
+          const size_t rowStart = static_cast<size_t>(y) * width + firstColumn;
+          // GLU takes the first sample of the box's n-th row below its first
+          // n - 1 columns right of the box's edge.
+          sum += at(y == firstRow ? rowStart : rowStart + (y - firstRow - 1), k);
+          for (int x = 1; x < boxWidth; ++x) sum += at(rowStart + x, k);
         }
         *out++ = static_cast<unsigned char>(static_cast<float>(sum) / area);
       }

@@ -15,11 +15,12 @@ void HalveImage(const unsigned char* pixels, int width, int height, unsigned cha
                 int components);
 
 // An image too large for the context brought down to `outWidth` x
-// `outHeight`, each side a power of two of the input's divided by a power of
-// two, as GLU brings it down before the levels: by halving when both sides
-// halve, else by averaging boxes of samples and truncating, where GLU's
-// boxes of the last row leave out the input's last row (and so leave a
-// single row black).
+// `outHeight`, each side the input's divided by a power of two, as GLU
+// brings it down before the levels: by halving when both sides halve, else
+// by summing boxes of samples and truncating the mean, with GLU's slips
+// kept (the boxes of the last row leave out the input's last row, which
+// leaves a single row black, and the first sample of a box's n-th row
+// below its first is taken n - 1 columns right of the box's edge).
 void ShrinkImage(const unsigned char* in, int width, int height, unsigned char* out, int outWidth,
                  int outHeight, int components);
 

@@ -1,5 +1,5 @@
-// The layer's mipmap filter against GLU's own: gluBuild2DMipmaps on desktop
-// Mesa, every level read back with glGetTexImage. Its own process, since it
+// The layer's mipmap filters against GLU's own: gluBuild2DMipmaps on desktop
+// Mesa, the levels read back with glGetTexImage. Its own process, since it
 // links the real GL and GLU, which the layer stands in for elsewhere.
 
 #include <GL/gl.h>
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "gl/gles/mipmap_filter.h"
-#include "host/offscreen.h"
+#include "tests/host/gl_surface.h"
 
 namespace {
 
@@ -51,12 +51,48 @@ void ExpectLevelsMatchGlu(int width, int height) {
 }
 
 TEST(GlesGluMipmapMatch, EveryLevelOfSquareAndOblongImages) {
-  const char* error = nullptr;
-  ASSERT_TRUE(OpenOffscreenSurface(16, 16, &error)) << error;
+  const ScopedOffscreenSurface surface(16, 16);
+  ASSERT_TRUE(surface.opened()) << surface.error();
   ExpectLevelsMatchGlu(64, 64);
   ExpectLevelsMatchGlu(32, 4);  // ends in GLU's one-row halving
   ExpectLevelsMatchGlu(2, 16);  // and its one-column halving
-  CloseOffscreenSurface();
+}
+
+// Images wider or taller than Mesa's largest side, 16384: GLU halves both
+// sides until the image fits and brings it down to that size first.
+TEST(GlesGluMipmapMatch, LevelZeroOfImagesTooLargeForTheContext) {
+  const ScopedOffscreenSurface surface(16, 16);
+  ASSERT_TRUE(surface.opened()) << surface.error();
+  const struct {
+    int width, height, fitWidth, fitHeight;
+  } sizes[] = {
+      {32768, 2, 16384, 1},  // halved
+      {32768, 4, 16384, 2},  // halved
+      {32768, 1, 16384, 1},  // averaged by two along the row, which GLU leaves black
+      {65536, 4, 16384, 1},  // averaged in boxes of 4 x 4, the last one a row short
+      {2, 65536, 1, 16384},  // averaged by two down the column
+  };
+  for (const auto& size : sizes) {
+    SCOPED_TRACE(testing::Message() << size.width << " x " << size.height);
+    const std::vector<unsigned char> bgra = NoiseImage(size.width, size.height);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    ASSERT_EQ(gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA8, size.width, size.height, GL_BGRA,
+                                GL_UNSIGNED_BYTE, bgra.data()),
+              0);
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    ASSERT_EQ(width, size.fitWidth);
+    ASSERT_EQ(height, size.fitHeight);
+    std::vector<unsigned char> glus(static_cast<size_t>(width) * height * 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, glus.data());
+    std::vector<unsigned char> ours(glus.size());
+    gles::ShrinkImage(bgra.data(), size.width, size.height, ours.data(), width, height, 4);
+    EXPECT_TRUE(ours == glus);
+    glDeleteTextures(1, &texture);
+  }
 }
 
 }  // namespace
