@@ -12,7 +12,7 @@
 #include "gl/gles/gles_layer.h"
 #include "gl/gles/layer.h"
 #include "gl/glu_subset.h"
-#include "host/offscreen.h"
+#include "tests/host/gl_surface.h"
 
 namespace {
 
@@ -22,20 +22,17 @@ struct Rgba {
   int r, g, b, a;
 };
 
-class GlesRender : public ::testing::Test {
+class GlesRender : public OffscreenSurfaceTest<kSide, kSide> {
  protected:
   void SetUp() override {
-    const char* error = nullptr;
-    ASSERT_TRUE(OpenOffscreenSurface(kSide, kSide, &error)) << error;
+    OffscreenSurfaceTest::SetUp();
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
-  void TearDown() override { CloseOffscreenSurface(); }
 
   // The pixel at column x, row y counted from the top.
   Rgba Pixel(int x, int y) {
-    std::vector<unsigned char> rgba(kSide * kSide * 4);
-    ReadOffscreenPixels(rgba.data());
+    const std::vector<unsigned char> rgba = ReadPixels();
     const unsigned char* p = &rgba[(y * kSide + x) * 4];
     return {p[0], p[1], p[2], p[3]};
   }
