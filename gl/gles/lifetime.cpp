@@ -1,7 +1,9 @@
-#include "gl/gles/gles_layer.h"
+// Starting, restoring and stopping the layer: what it makes in a context,
+// from its state.
 
 #include <cstdio>
 
+#include "gl/gles/gles_layer.h"
 #include "gl/gles/layer.h"
 
 namespace gles {
