@@ -5,13 +5,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <vector>
 
 #include "gl/gl_subset.h"
 #include "gl/glu_subset.h"
+#include "host/atlas.h"
+#include "host/frame.h"
+#include "host/headless_run.h"
 #include "tests/host/gl_surface.h"
+#include "tests/host/synthetic_atlas.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -213,6 +219,19 @@ TEST_F(Errors, ValuesOutsideGlAreRefusedAndChangeNothing) {
   ScreenQuad();
   EXPECT_PRED2(Near, Pixel(16, 16), (Rgb{0, 128, 128}));
   EXPECT_PRED2(Near, Pixel(0, 31), (Rgb{0, 128, 128}));
+}
+
+TEST_F(Errors, ThePieceRaisesNone) {
+  TempWorkingDirectory folder;
+  ASSERT_TRUE(WriteFileBytes("TEX.tga", SyntheticAtlasFile()));
+  StartHeadlessRun(60);
+  LoadTextureAtlas();
+  EXPECT_EQ(glGetError(), GL_NO_ERROR);
+  // The backdrop alone, the sphere, the rings, the dive, the fade and cards.
+  for (int64_t frame : {120, 1800, 6000, 9600, 13320}) {
+    RunUpToFrame(frame, RunSceneFrame);
+    EXPECT_EQ(glGetError(), GL_NO_ERROR) << "frame " << frame;
+  }
 }
 
 TEST_F(Errors, TheFirstErrorIsKeptUntilRead) {
