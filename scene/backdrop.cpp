@@ -1,7 +1,7 @@
 #include "scene/backdrop.h"
 
 #include "gl/gl_subset.h"
-#include "scene/script.h"
+#include "script/script.h"
 #include "sim/float_math.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "scene/swarm_draw.h"
 
 #include "gl/gl_subset.h"
-#include "scene/spark_values.h"
+#include "script/spark_values.h"
 #include "sim/swarm.h"
 
 namespace {

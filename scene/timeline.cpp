@@ -3,7 +3,7 @@
 #include "gl/gl_subset.h"
 #include "scene/backdrop.h"
 #include "scene/camera.h"
-#include "scene/script.h"
+#include "script/script.h"
 #include "sim/float_math.h"
 
 void BeginSceneFrame(const SceneClock& clock) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "build_info.h"
 #include "host/atlas.h"
 #include "host/frame.h"
 #include "host/headless_run.h"
@@ -20,6 +21,7 @@
 #include "tools/capture/output_target.h"
 #include "tools/capture/progress.h"
 #include "tools/capture/readback_ring.h"
+#include "tools/common/asset_search.h"
 #include "tools/common/png_file.h"
 #include "tools/common/tool_report.h"
 
@@ -67,13 +69,14 @@ bool RunUndrawnUpTo(int64_t last, bool quiet) {
 }  // namespace
 
 int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
-  if (!Readable(kAtlasFile))
-    return ReportFailure(
-        std::string(kAtlasFile) +
-        " is not in this folder: run quorvane-capture where TEX.tga and RX_muc.mp3 "
-        "are (build/)");
+  const std::string atlas = FindAssetFile(kAtlasFile);
+  const std::string musicFile = FindAssetFile(kMusicFile);
+  if (!Readable(atlas.c_str()))
+    return ReportFailure(std::string(kAtlasFile) + " is not in this folder nor in " +
+                         kInstalledDataDir +
+                         ": run quorvane-capture where TEX.tga and RX_muc.mp3 are (build/)");
   const bool video = options.kind == OutputKind::kVideo;
-  const MusicState musicState = video ? ProbeMusic(kMusicFile) : MusicState::kUsable;
+  const MusicState musicState = video ? ProbeMusic(musicFile.c_str()) : MusicState::kUsable;
   const bool music = video && musicState == MusicState::kUsable;
   if (video && !music)
     ReportWarning(std::string(kMusicFile) + " " + DescribeMusicState(musicState) +
@@ -93,7 +96,7 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
   }
   const auto started = std::chrono::steady_clock::now();
   StartHeadlessRun(options.fps);
-  LoadTextureAtlas();
+  LoadTextureAtlas(atlas.c_str());
   if (!StartReadback(options.width, options.height, error)) {
     CloseOffscreenSurface();
     DiscardOutput(target);
@@ -101,7 +104,7 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
   }
   EncoderProcess encoder;
   if (video && !StartEncoder(EncoderArguments(options, target.output.tempPath,
-                                              music ? kMusicFile : nullptr, first, last),
+                                              music ? musicFile.c_str() : nullptr, first, last),
                              encoder, error)) {
     EndReadback();
     CloseOffscreenSurface();
