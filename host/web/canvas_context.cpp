@@ -1,19 +1,24 @@
 #include "host/web/canvas_context.h"
 
-#include <GL/gl.h>
 #include <emscripten/html5_webgl.h>
 
-#include "host/gles/gles_layer.h"
+#include <cstdio>
+
+#include "gl/gl_subset.h"
+#include "gl/gles/gles_layer.h"
 #include "host/web/page_hooks.h"
 #include "scene/camera.h"
 
 namespace {
 
+// What the layer has in the context: all it made; nothing, since the
+// browser took the context away; or nothing usable, since rebuilding failed.
+enum class Layer { kCurrent, kLost, kUnusable };
+
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
+Layer layer = Layer::kUnusable;
 int viewportWidth = 0;
 int viewportHeight = 0;
-// The layer's objects are gone with a lost context until they are rebuilt.
-bool layerCurrent = false;
 
 void DrawingBufferSize(int& width, int& height) {
   width = height = 0;
@@ -50,25 +55,35 @@ bool OpenCanvasContext(const PixelFormatRequest& format, bool keepPictures, cons
     context = 0;
     return false;
   }
-  layerCurrent = true;
+  layer = Layer::kCurrent;
   DrawingBufferSize(viewportWidth, viewportHeight);
   PageCanvasOpened();
   return true;
 }
 
 bool CanvasContextDrawable() {
-  return context && layerCurrent && !emscripten_is_webgl_context_lost(context);
+  return context && layer == Layer::kCurrent && !emscripten_is_webgl_context_lost(context);
 }
 
 void FollowCanvasContext() {
   if (!context) return;
   if (emscripten_is_webgl_context_lost(context)) {
-    layerCurrent = false;
+    layer = Layer::kLost;
     return;
   }
-  // Given back after a loss: nothing the layer made exists in it; the frames
-  // stay undrawn until the layer can rebuild them.
-  if (!layerCurrent) return;
+  if (layer == Layer::kUnusable) return;
+  if (layer == Layer::kLost) {
+    // Given back empty: the layer makes again all it held, the atlas and its
+    // mipmaps under the name the scene holds included. Tried once per loss.
+    emscripten_webgl_make_context_current(context);
+    const char* error = nullptr;
+    if (!RestoreGlesLayer(emscripten_webgl_get_proc_address, &error)) {
+      std::fprintf(stderr, "quorvane: the graphics came back but cannot be used: %s\n", error);
+      layer = Layer::kUnusable;
+      return;
+    }
+    layer = Layer::kCurrent;
+  }
   int width = 0;
   int height = 0;
   DrawingBufferSize(width, height);
@@ -86,7 +101,7 @@ void MakeCanvasContextCurrent() {
 void CloseCanvasContext() {
   if (!context) return;
   StopGlesLayer();
-  layerCurrent = false;
+  layer = Layer::kUnusable;
   // The runtime keeps the current context (and so its canvas) reachable.
   emscripten_webgl_make_context_current(0);
   emscripten_webgl_destroy_context(context);
