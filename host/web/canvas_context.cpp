@@ -25,6 +25,18 @@ void DrawingBufferSize(int& width, int& height) {
   emscripten_webgl_get_drawing_buffer_size(context, &width, &height);
 }
 
+// Heard from the browser rather than only seen between frames: a context can
+// be lost and given back between two looks, and the layer's objects with it.
+EM_BOOL OnContextLost(int, const void*, void*) {
+  layer = Layer::kLost;
+  return EM_TRUE;
+}
+
+void ListenForLoss(bool listen) {
+  emscripten_set_webglcontextlost_callback("#canvas", nullptr, EM_FALSE,
+                                           listen ? OnContextLost : nullptr);
+}
+
 }  // namespace
 
 bool OpenCanvasContext(const PixelFormatRequest& format, bool keepPictures, const char** error) {
@@ -56,6 +68,7 @@ bool OpenCanvasContext(const PixelFormatRequest& format, bool keepPictures, cons
     return false;
   }
   layer = Layer::kCurrent;
+  ListenForLoss(true);
   DrawingBufferSize(viewportWidth, viewportHeight);
   PageCanvasOpened();
   return true;
@@ -100,6 +113,7 @@ void MakeCanvasContextCurrent() {
 
 void CloseCanvasContext() {
   if (!context) return;
+  ListenForLoss(false);
   StopGlesLayer();
   layer = Layer::kUnusable;
   // The runtime keeps the current context (and so its canvas) reachable.

@@ -89,6 +89,28 @@ describe('a run while the browser does other things', () => {
          await page.close();
        });
 
+  test('the picture after a loss mid-run is the picture before it', async () => {
+    // A thousandth of real time holds the opening's textured nebula still, so
+    // the frames on either side of the loss should agree; without its atlas,
+    // mipmaps or program rebuilt, the picture comes back black or untextured.
+    const page = await openPage(session, '?speed=0.001&size=640x360');
+    await begin(page);
+    const canvas = await page.$('#canvas');
+    const before = decodePng(await canvas.screenshot());
+    await loseContext(page);
+    await page.waitForSelector('#notice', {timeout: 5000});
+    const lost = await frames(page);
+    await page.evaluate(() => window.testLoss.restoreContext());
+    await page.waitForFunction(n => window.quorvane.frames > n + 10, {timeout: 20000}, lost);
+    const shot = await canvas.screenshot();
+    await writeFile(join(shots, 'restored-mid-run.png'), shot);
+    const db = psnr(decodePng(shot), before);
+    assert.ok(db >= 30, `PSNR ${db.toFixed(2)} dB against the picture before the loss`);
+    await page.keyboard.press('Escape');
+    await waitForState(page, 'ended', 5000);
+    await page.close();
+  });
+
   test('a context lost and given back during a scripted run: the frame and hashes are native',
        {timeout: 300000}, async () => {
          const k = 6000;

@@ -25,6 +25,7 @@ const kMostSeekLead = 0.5;
 // after this the music is heard whatever its offset.
 const kMutedAtMostMs = 2000;
 // Browsers play media at rates from 1/16 to 16 only.
+const kSlowestRate = 1 / 16;
 const kFastestRate = 16;
 
 let audio = null;
@@ -53,7 +54,7 @@ function pieceSeconds() {
 }
 
 function following() {
-  return clock && clock.rate <= kFastestRate;
+  return clock && clock.rate >= kSlowestRate && clock.rate <= kFastestRate;
 }
 
 function describeError() {

@@ -10,7 +10,7 @@
 //   size=WxH         the canvas in device pixels (default: the piece's shape
 //                    on the screen, or on the window where full screen is not
 //                    offered)
-//   speed=N          the piece's clock (and its music, up to 16) runs N times
+//   speed=N          the piece's clock (and its music, from 1/16 to 16) runs N times
 //                    real time
 import {canvasOpened, currentCanvas, enterFullscreen, initCanvas, leaveFullscreen,
         replaceCanvas} from './canvas.js';
