@@ -9,8 +9,11 @@ import {hideNotice, note, reportProblem, showNotice} from './notes.js';
 const kCoverWithin = 1.2;
 const kRestoreWaitSeconds = 5;
 // A full-screen exit this soon after the tab was shown again is the one the
-// browser made when it hid the tab, delivered late.
-const kShownRecentlyMs = 1000;
+// browser made when it hid the tab, delivered late: some 10 ms later usually,
+// over a second on a busy machine. A deliberate exit so soon after coming
+// back is taken the same way: the run goes on in the window, where Escape
+// still ends it.
+const kShownRecentlyMs = 5000;
 
 let options = null;
 let canvas = null;
