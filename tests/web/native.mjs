@@ -17,6 +17,14 @@ export const kWebBuild = resolve(process.env.QUORVANE_WEB_BUILD || join(root, 'b
 export const kSite = join(kWebBuild, 'site');
 export const kFramesPerSecond = 60;
 
+// The version the project declares, which every program and page shows.
+export async function projectVersion() {
+  const cmake = await readFile(join(root, 'CMakeLists.txt'), 'utf8');
+  const m = /^project\(quorvane VERSION (\d+\.\d+\.\d+)/m.exec(cmake);
+  if (!m) throw new Error('no version in CMakeLists.txt');
+  return m[1];
+}
+
 // {frame, elapsedMs, state, random} for each line of quorvane-sim-hashes.
 export async function nativeCheckpoints() {
   const {stdout} = await run(join(kNativeBuild, 'quorvane-sim-hashes'));

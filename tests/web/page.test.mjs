@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import {after, before, describe, test} from 'node:test';
 
 import {begin, events, openBrowser, openPage, sleep, waitForState} from './browser.mjs';
-import {kSite} from './native.mjs';
+import {kSite, projectVersion} from './native.mjs';
 
 // At 46 times real time the 230 s of the piece pass in 5 s.
 const kFast = 46;
@@ -42,9 +42,10 @@ describe('a visitor with a WebGL browser', () => {
     await sleep(1000);
     assert.equal(await state(page), 'ready', 'the piece must not start by itself');
     assert.deepEqual(await page.evaluate(() => window.quorvane.problems), []);
-    const version = await page.evaluate(() => window.quorvane.version);
-    assert.match(version, /^\d+\.\d+\.\d+$/);
-    assert.match(await page.$eval('.version', p => p.textContent), new RegExp(version));
+    const version = await projectVersion();
+    assert.equal(await page.evaluate(() => window.quorvane.version), version);
+    assert.equal(await page.$eval('.version', p => p.textContent), `version ${version}`);
+    assert.ok(await page.$eval('.version', p => p.checkVisibility() && p.offsetHeight > 0));
     await page.close();
   });
 
