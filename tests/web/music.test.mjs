@@ -95,8 +95,13 @@ test('the music keeps in step with the picture through a whole run', {timeout: 3
 
   console.log('music minus picture, ms:',
               Object.entries(seen).map(([at, ms]) => `${at} ${ms?.toFixed(1)}`).join(', '));
+  // What the page knew, for a failure's message.
+  const known = await page.evaluate(() => JSON.stringify({
+    state: window.quorvane.state, music: window.quorvane.music(), problems: window.quorvane.problems,
+    log: window.quorvane.log.slice(-12).map(e => [e.event, e.detail, Math.round(e.time)]),
+  }));
   for (const [at, ms] of Object.entries(seen)) {
-    assert.ok(ms !== null, `no music playing ${at}`);
+    assert.ok(ms !== null, `no music playing ${at}: ${known}`);
     assert.ok(Math.abs(ms) <= kInStepMs, `${at}: the music is ${ms.toFixed(1)} ms off`);
   }
   await waitForState(page, 'ended', 30000);

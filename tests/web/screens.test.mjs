@@ -63,6 +63,8 @@ function meanBrightness(image, box) {
 // from the browser's own frame times, whose larger steps shape the swarm a
 // little differently, hence `tolerance`. Stretching was 3.9 times.
 function assertSameSphere(seen, native, what, tolerance = 0.06) {
+  console.log(`${what}: sphere ${seen.width}x${seen.height}, height/width ` +
+              `${seen.aspect.toFixed(3)} (natively ${native.aspect.toFixed(3)})`);
   assert.ok(Math.abs(seen.aspect / native.aspect - 1) < tolerance,
             `${what}: sphere ${seen.width}x${seen.height} (height/width ${seen.aspect.toFixed(3)}), ` +
             `natively ${native.aspect.toFixed(3)}`);
