@@ -14,6 +14,10 @@ const kRestoreWaitSeconds = 5;
 // back is taken the same way: the run goes on in the window, where Escape
 // still ends it.
 const kShownRecentlyMs = 5000;
+// Or the exit comes first and the tab's hiding after it, on a busy machine
+// tens of milliseconds later: an exit counts as the visitor's only once this
+// long has passed with the tab in view.
+const kHidingAfterExitMs = 1000;
 
 let options = null;
 let canvas = null;
@@ -27,6 +31,7 @@ let hiddenSinceFullscreen = false;
 let leaving = Promise.resolve();
 let shownAt = -Infinity;
 let restoreTimer = 0;
+let leaveTimer = 0;
 
 // `size`: a fixed drawing-buffer size or null; `largestSide`: what the
 // browser's WebGL can draw; `isRunning()`, and what to do when full screen is
@@ -36,6 +41,7 @@ export function initCanvas(given) {
   window.addEventListener('resize', fitCanvas);
   document.addEventListener('fullscreenchange', onFullscreenChange);
   document.addEventListener('visibilitychange', () => {
+    note(document.hidden ? 'tab-hidden' : 'tab-shown');
     if (document.hidden) hiddenSinceFullscreen = true;
     else shownAt = performance.now();
   });
@@ -93,16 +99,25 @@ function onFullscreenChange() {
   }
   if (!fullscreenEntered) return;
   fullscreenEntered = false;
-  // A hidden tab leaves full screen by the browser's doing, not the
-  // visitor's: the run goes on in the window.
-  if (document.hidden || (hiddenSinceFullscreen && performance.now() - shownAt < kShownRecentlyMs)) {
-    note('fullscreen-left-hidden');
-    showNotice('Full screen ended while the tab was hidden; the piece goes on.',
-               {action: 'full screen', onAction: enterFullscreen, seconds: 10});
-    return;
-  }
-  note('fullscreen-left');
-  options.onLeave();
+  if (leftForHiddenTab()) return;
+  clearTimeout(leaveTimer);
+  leaveTimer = setTimeout(() => {
+    if (!options.isRunning() || fullscreenEntered || leftForHiddenTab()) return;
+    note('fullscreen-left');
+    options.onLeave();
+  }, kHidingAfterExitMs);
+}
+
+// A hidden tab leaves full screen by the browser's doing, not the visitor's:
+// the run goes on in the window.
+function leftForHiddenTab() {
+  if (!document.hidden &&
+      !(hiddenSinceFullscreen && performance.now() - shownAt < kShownRecentlyMs))
+    return false;
+  note('fullscreen-left-hidden');
+  showNotice('Full screen ended while the tab was hidden; the piece goes on.',
+             {action: 'full screen', onAction: enterFullscreen, seconds: 10});
+  return true;
 }
 
 // The browser takes the context away (a lost GPU, too many contexts); the
@@ -163,6 +178,7 @@ export function canvasOpened() {
 }
 
 export function enterFullscreen() {
+  clearTimeout(leaveTimer);
   note('fullscreen-requested');
   fullscreenAsked = true;
   fullscreenEntered = false;
@@ -180,6 +196,7 @@ export function leaveFullscreen() {
   fullscreenAsked = false;
   fullscreenEntered = false;
   clearTimeout(restoreTimer);
+  clearTimeout(leaveTimer);
   if (document.fullscreenElement) leaving = document.exitFullscreen().catch(() => {});
 }
 
