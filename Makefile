@@ -54,15 +54,15 @@ cmake -S . -B $(WINBUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DQUORVANE_ICON=$(CURDIR)/$(1)/icons/quorvane.ico
 cmake --build $(WINBUILD) -j $(JOBS)
 endef
-# The files to publish, the one list of them: gathered into build-web/site/.
-WEBSITE := index.html page.js page.css quorvane.js quorvane.wasm TEX.tga RX_muc.mp3
+# The files to publish are gathered into build-web/site/ from the one list of
+# them, build-web/site-files.txt, which the web build writes.
 define web-site
-$(EMNODE) emcmake cmake -S . -B $(WEBBUILD) -DCMAKE_BUILD_TYPE=Release
+$(EMNODE) emcmake cmake -S . -B $(WEBBUILD) -DCMAKE_BUILD_TYPE=Release \
+  -DQUORVANE_ASSETS=$(CURDIR)/$(1)
 $(EMNODE) cmake --build $(WEBBUILD) -j $(JOBS)
-cp $(1)/TEX.tga $(1)/RX_muc.mp3 $(WEBBUILD)/
 rm -rf $(WEBBUILD)/site
 mkdir $(WEBBUILD)/site
-cd $(WEBBUILD) && cp $(WEBSITE) site/
+cd $(WEBBUILD) && xargs -a site-files.txt cp -t site/
 endef
 
 # The Windows program, cross-built with mingw-w64 and packed with the generated

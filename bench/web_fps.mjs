@@ -15,7 +15,7 @@ import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 
 import {kWebGLRenderers, openBrowser, openPage, waitForState} from '../tests/web/browser.mjs';
-import {kNativeBuild, kWebBuild} from '../tests/web/native.mjs';
+import {kNativeBuild, kSite} from '../tests/web/native.mjs';
 
 const kWidth = 1280;
 const kHeight = 720;
@@ -104,7 +104,7 @@ const sessions = [];
 const rates = {native: [], ...Object.fromEntries(renderers.map(r => [r, []]))};
 try {
   for (const {renderer, extraArguments} of kConfigurations)
-    sessions.push(await openBrowser({folder: kWebBuild, width: kWidth, height: kHeight, renderer,
+    sessions.push(await openBrowser({folder: kSite, width: kWidth, height: kHeight, renderer,
                                      extraArguments}));
   for (let i = 0; i < runs; ++i) {
     rates.native.push(await nativeRate());

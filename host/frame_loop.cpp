@@ -44,7 +44,9 @@ int RunPiece() {
     PlatformHideCursor();
     if (PlatformDrainEvents()) break;  // this frame is neither drawn nor shown
     TickSceneClock(clock, PlatformMilliseconds());
-    if (graphics) {
+    // A browser's context can be lost for a while: those frames run undrawn,
+    // so the simulation and the random draws go on exactly.
+    if (graphics && PlatformHasGraphics()) {
       PlatformMakeCurrent();
       RunSceneFrame(clock);
       PlatformPresent();

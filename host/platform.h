@@ -19,7 +19,9 @@ struct PixelFormatRequest {
 // resolution, titled `title`, and tries to give it a GL context with `format`.
 // Returns false only when no window at all could be opened; `error` then says why.
 bool PlatformOpenWindow(const char* title, const PixelFormatRequest& format, const char** error);
-// Whether the GL context exists (setting the pixel format succeeded).
+// Whether the GL context exists (setting the pixel format succeeded) and can
+// be drawn to. Asked at the opening and before every frame: natively the
+// answer never changes; a browser can lose its context and get it back.
 bool PlatformHasGraphics();
 void PlatformShowWindow();
 // Also refuses the screen saver and display power-down for the whole run.

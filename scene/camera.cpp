@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr float kAspect = 1.8f;  // fixed, whatever the window's shape
 constexpr float kNear = 0.1f;
 constexpr float kFar = 100.0f;
 
@@ -34,7 +33,7 @@ void SetCameraAndLights(const SceneClock& clock) {
   const float d = CameraDistanceAt(clock.sceneSeconds);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(FieldOfViewFor(d), kAspect, kNear, kFar);
+  gluPerspective(FieldOfViewFor(d), kProjectionAspect, kNear, kFar);
 
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();

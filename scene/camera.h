@@ -2,6 +2,10 @@
 
 #include "script/scene_clock.h"
 
+// Width over height of the projection, whatever the window's shape; a
+// platform that can choose its picture's shape keeps this one.
+inline constexpr float kProjectionAspect = 1.8f;
+
 // Eye distance from the vertical axis: 20 until 150 s, then diving toward 3.
 float CameraDistanceAt(float sceneSeconds);
 // Orbit angle in radians at elapsedMs (as a float).

@@ -1,12 +1,20 @@
 // A small static file server for the browser build, on 127.0.0.1 only.
 //   node scripts/serve_web.mjs [FOLDER] [PORT]    (defaults: build-web, 8000)
-// The browser tests start it on a free port; `hidden` names files it answers
-// 404 for, so that a test can play a failed download.
+// It answers as a well-behaved static host does: gzip for the files that
+// shrink, validators (ETag, Last-Modified) so that a reload moves almost
+// nothing, byte ranges so that the music can stream and seek.
+//
+// The browser tests start it on a free port and can make it misbehave:
+// `hidden` names files it answers 404 for, `replaced` maps a name to other
+// bytes served in its place, `stalled` names files whose download stops
+// halfway and never ends, `headers` are added to every answer (a
+// Content-Security-Policy, say), and `compress: false` turns gzip off.
 import {createReadStream} from 'node:fs';
-import {stat} from 'node:fs/promises';
+import {readFile, stat} from 'node:fs/promises';
 import {createServer} from 'node:http';
 import {extname, join, resolve, sep} from 'node:path';
 import {pathToFileURL} from 'node:url';
+import {gzipSync} from 'node:zlib';
 
 const kTypes = {
   '.html': 'text/html; charset=utf-8',
@@ -16,32 +24,90 @@ const kTypes = {
   '.wasm': 'application/wasm',
   '.mp3': 'audio/mpeg',
   '.png': 'image/png',
+  '.tga': 'image/x-tga',
+  '.gz': 'application/gzip',
+  '.txt': 'text/plain; charset=utf-8',
 };
+// Already compressed types (MP3, PNG, gzip) gain nothing.
+const kCompressible = new Set(['.html', '.js', '.mjs', '.css', '.wasm', '.tga', '.txt']);
 
-function answer(response, status, text) {
-  response.writeHead(status, {'Content-Type': 'text/plain; charset=utf-8'});
+function answer(response, status, text, headers = {}) {
+  response.writeHead(status, {...headers, 'Content-Type': 'text/plain; charset=utf-8'});
   response.end(text);
 }
 
-export async function startServer(folder, {port = 0, hidden = []} = {}) {
+// One range of `size` bytes from a "bytes=..." header: [first, last], null for
+// none or several (answered whole), or 'unsatisfiable'.
+export function parseRange(header, size) {
+  const m = /^bytes=(\d*)-(\d*)$/.exec(header.trim());
+  if (!m || (m[1] === '' && m[2] === '')) return null;
+  let first;
+  let last;
+  if (m[1] === '') {
+    const suffix = Number(m[2]);
+    if (suffix === 0) return 'unsatisfiable';
+    first = Math.max(0, size - suffix);
+    last = size - 1;
+  } else {
+    first = Number(m[1]);
+    last = m[2] === '' ? size - 1 : Math.min(Number(m[2]), size - 1);
+    if (m[2] !== '' && Number(m[2]) < first) return null;
+  }
+  return first < size && first <= last ? [first, last] : 'unsatisfiable';
+}
+
+// The variant's tag changes with the file and with the encoding, as a strong
+// validator must.
+function entityTag(info, encoding) {
+  return `"${info.size.toString(16)}-${Math.floor(info.mtimeMs).toString(16)}${encoding ? '-gz' : ''}"`;
+}
+
+function notModified(request, tag, info) {
+  const match = request.headers['if-none-match'];
+  if (match !== undefined)
+    return match.split(',').some(t => t.trim() === '*' || t.trim().replace(/^W\//, '') === tag);
+  const since = Date.parse(request.headers['if-modified-since'] ?? '');
+  return !Number.isNaN(since) && Math.floor(info.mtimeMs / 1000) * 1000 <= since;
+}
+
+export async function startServer(folder, {port = 0, hidden = [], replaced = {}, stalled = [],
+                                           headers = {}, compress = true} = {}) {
   const root = resolve(folder);
-  const server = createServer(async (request, response) => {
+  // gzip bodies by path, made once per version of the file.
+  const gzipped = new Map();
+  const pendingStalls = new Set();
+
+  async function gzipOf(file, info) {
+    const key = `${file}:${info.mtimeMs}:${info.size}`;
+    if (!gzipped.has(key)) gzipped.set(key, gzipSync(await readFile(file), {level: 9}));
+    return gzipped.get(key);
+  }
+
+  async function serve(request, response) {
     if (request.method !== 'GET' && request.method !== 'HEAD') {
-      answer(response, 405, 'only GET and HEAD');
+      answer(response, 405, 'only GET and HEAD', headers);
       return;
     }
     let path;
     try {
       path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
     } catch {
-      answer(response, 400, 'bad path');
+      answer(response, 400, 'bad path', headers);
       return;
     }
     if (path.endsWith('/')) path += 'index.html';
     const file = resolve(join(root, path));
     const name = file.slice(root.length + 1);
     if (!file.startsWith(root + sep) || hidden.includes(name)) {
-      answer(response, 404, 'not found');
+      answer(response, 404, 'not found', headers);
+      return;
+    }
+    const type = kTypes[extname(file)] || 'application/octet-stream';
+    if (name in replaced) {
+      const body = Buffer.from(replaced[name]);
+      response.writeHead(200, {...headers, 'Content-Type': type, 'Content-Length': body.length,
+                               'Cache-Control': 'no-store'});
+      response.end(request.method === 'HEAD' ? undefined : body);
       return;
     }
     let info;
@@ -51,19 +117,68 @@ export async function startServer(folder, {port = 0, hidden = []} = {}) {
       info = null;
     }
     if (!info || !info.isFile()) {
-      answer(response, 404, 'not found');
+      answer(response, 404, 'not found', headers);
       return;
     }
-    response.writeHead(200, {
-      'Content-Type': kTypes[extname(file)] || 'application/octet-stream',
-      'Content-Length': info.size,
+    if (stalled.includes(name)) {
+      // Half the file, then silence until the server closes.
+      response.writeHead(200, {...headers, 'Content-Type': type, 'Content-Length': info.size,
+                               'Cache-Control': 'no-store'});
+      const half = await readFile(file).then(b => b.subarray(0, b.length >> 1));
+      response.write(half);
+      pendingStalls.add(response);
+      response.on('close', () => pendingStalls.delete(response));
+      return;
+    }
+
+    const accepts = /\bgzip\b/.test(request.headers['accept-encoding'] ?? '');
+    const rangeHeader = request.headers.range;
+    const encoding = compress && accepts && kCompressible.has(extname(file)) && !rangeHeader;
+    const tag = entityTag(info, encoding);
+    const common = {
+      ...headers,
+      'Content-Type': type,
       'Cache-Control': 'no-cache',
-    });
-    if (request.method === 'HEAD') {
+      'ETag': tag,
+      'Last-Modified': new Date(info.mtimeMs).toUTCString(),
+      'Accept-Ranges': 'bytes',
+      'Vary': 'Accept-Encoding',
+    };
+    if (notModified(request, tag, info)) {
+      response.writeHead(304, common);
       response.end();
       return;
     }
-    createReadStream(file).on('error', () => response.destroy()).pipe(response);
+    if (encoding) {
+      const body = await gzipOf(file, info);
+      response.writeHead(200, {...common, 'Content-Encoding': 'gzip', 'Content-Length': body.length});
+      response.end(request.method === 'HEAD' ? undefined : body);
+      return;
+    }
+    const ifRange = request.headers['if-range'];
+    let range = rangeHeader && (ifRange === undefined || ifRange === entityTag(info, false))
+        ? parseRange(rangeHeader, info.size)
+        : null;
+    if (range === 'unsatisfiable') {
+      answer(response, 416, 'range not satisfiable', {...common, 'Content-Range': `bytes */${info.size}`});
+      return;
+    }
+    const [first, last] = range ?? [0, info.size - 1];
+    response.writeHead(range ? 206 : 200, {
+      ...common,
+      'Content-Length': info.size === 0 ? 0 : last - first + 1,
+      ...(range ? {'Content-Range': `bytes ${first}-${last}/${info.size}`} : {}),
+    });
+    if (request.method === 'HEAD' || info.size === 0) {
+      response.end();
+      return;
+    }
+    createReadStream(file, {start: first, end: last}).on('error', () => response.destroy())
+        .pipe(response);
+  }
+
+  const server = createServer((request, response) => {
+    serve(request, response).catch(() => response.destroy());
   });
   await new Promise((done, failed) => {
     server.once('error', failed);
@@ -72,6 +187,7 @@ export async function startServer(folder, {port = 0, hidden = []} = {}) {
   return {
     url: `http://127.0.0.1:${server.address().port}/`,
     close: () => new Promise(done => {
+      for (const response of pendingStalls) response.destroy();
       server.closeAllConnections();
       server.close(done);
     }),

@@ -12,6 +12,13 @@
 // False when the browser gives no WebGL context or the layer cannot start on
 // it; `error` then says why and the canvas stays blank.
 bool OpenCanvasContext(const PixelFormatRequest& format, bool keepPictures, const char** error);
+// Whether the context can be drawn to now: the browser may take it away (a
+// lost GPU, too many contexts) and give it back later.
+bool CanvasContextDrawable();
+// Between frames: follows what changed since the last frame. A drawing buffer
+// resized by the page gets its whole area as viewport, as a fresh context
+// would have it; a context given back after a loss gets what the layer held.
+void FollowCanvasContext();
 void MakeCanvasContextCurrent();
 // Stops the layer and gives the context's resources back to the browser.
 void CloseCanvasContext();

@@ -1,6 +1,5 @@
 // Entry points that the page calls (page.js, through ccall): the real-time
 // piece, and a scripted run on the capture tool's frame schedule for tests.
-#include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include "host/frame_loop.h"
 #include "host/headless_run.h"
 #include "host/web/canvas_context.h"
+#include "host/web/page_hooks.h"
 #include "host/web/web_clock.h"
 #include "sim/rng.h"
 #include "sim/state_hash.h"
@@ -22,19 +22,16 @@ namespace {
 
 // Undrawn frames between which the scripted run lets the page breathe.
 constexpr int64_t kFramesBetweenYields = 600;
-
-// clang-format off
-EM_JS(void, ReportCheckpoint, (int frame, int elapsedMs, const char* stateHash, uint32_t random), {
-  Module.reportCheckpoint(frame, elapsedMs, UTF8ToString(stateHash), random >>> 0);
-});
-// clang-format on
+// How long a scripted run waits for a lost context to come back.
+constexpr int kRestoreWaitMs = 10000;
+constexpr int kRestoreWaitStepMs = 50;
 
 void ReportState() {
   // 64 bits do not fit a JavaScript number; decimal text keeps every bit.
   char stateHash[24];
   std::snprintf(stateHash, sizeof stateHash, "%" PRIu64, HashSimulationState());
-  ReportCheckpoint(static_cast<int>(HeadlessFrame()), HeadlessClock().elapsedMs, stateHash,
-                   Rng15::State());
+  PageReportCheckpoint(static_cast<int>(HeadlessFrame()), HeadlessClock().elapsedMs, stateHash,
+                       Rng15::State());
 }
 
 // The first checkpoint frame after `frame`, or none.
@@ -42,6 +39,17 @@ int64_t NextCheckpoint(int64_t frame) {
   for (int64_t checkpoint : kCheckpointFrames)
     if (checkpoint > frame) return checkpoint;
   return INT64_MAX;
+}
+
+// A context lost while earlier frames ran undrawn is waited for and rebuilt
+// before the frames that are drawn. False when it does not come back.
+bool AwaitDrawableContext() {
+  for (int waited = 0; !CanvasContextDrawable(); waited += kRestoreWaitStepMs) {
+    if (waited >= kRestoreWaitMs) return false;
+    emscripten_sleep(kRestoreWaitStepMs);
+    FollowCanvasContext();
+  }
+  return true;
 }
 
 }  // namespace
@@ -60,7 +68,8 @@ EMSCRIPTEN_KEEPALIVE int QuorvaneRunPiece(double clockRate) {
 // Frame `lastFrame` of the 60 fps schedule, drawn as the capture tool draws a
 // still (frames before lastFrame - 1 undrawn) and left on the canvas. At each
 // checkpoint frame up to it the simulation hash and the random source's state
-// go to the page, as quorvane-sim-hashes prints them. False without WebGL.
+// go to the page, as quorvane-sim-hashes prints them. False without WebGL, or
+// when a lost context does not come back.
 EMSCRIPTEN_KEEPALIVE bool QuorvaneScheduledRun(int lastFrame) {
   const char* error = nullptr;
   if (!OpenCanvasContext(PixelFormatRequest{}, true, &error)) {
@@ -73,6 +82,10 @@ EMSCRIPTEN_KEEPALIVE bool QuorvaneScheduledRun(int lastFrame) {
   while (HeadlessFrame() < frame) {
     const int64_t at = HeadlessFrame();
     if (at + 1 >= frame - 1) {
+      if (!AwaitDrawableContext()) {
+        std::fprintf(stderr, "quorvane: the WebGL context was lost and did not come back\n");
+        return false;
+      }
       RunNextFrame(RunSceneFrame);
     } else {
       RunUpToFrame(std::min({frame - 2, at + kFramesBetweenYields, NextCheckpoint(at)}), kUndrawn);

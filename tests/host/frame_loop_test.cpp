@@ -208,6 +208,19 @@ TEST_F(HostFrameLoop, WithoutGlFramesRunUndrawnAndNoAtlasIsLoaded) {
   EXPECT_EQ(hash, HashAfterFrames({16, 230000}));
 }
 
+TEST_F(HostFrameLoop, FramesWhileTheContextIsLostRunUndrawnAndDrawingResumesAfter) {
+  SeamScript script;
+  script.graphics = true;
+  script.timerReadings = {0, 16, 33, 50, 66, 230000};
+  script.graphicsLostAtDrains = {2, 3};
+  EXPECT_EQ(Run(script), 0);
+  const uint64_t hash = HashSimulationState();
+  EXPECT_EQ(RecordedNames(),
+            Join({kStartUp, Frame(true, true), Frame(false, true), Frame(false, true),
+                  Frame(true, true), Frame(true, false), kShutdown}));
+  EXPECT_EQ(hash, HashAfterFrames({16, 33, 50, 66, 230000}));
+}
+
 TEST_F(HostFrameLoop, AWindowThatCannotOpenEndsWithStatus1AndSaysWhy) {
   SeamScript script;
   script.windowOpens = false;

@@ -43,7 +43,10 @@ bool PlatformOpenWindow(const char* title, const PixelFormatRequest&, const char
 }
 
 // Queries of state, not steps: left out of the record.
-bool PlatformHasGraphics() { return script.graphics; }
+bool PlatformHasGraphics() {
+  const std::vector<int>& lost = script.graphicsLostAtDrains;
+  return script.graphics && std::find(lost.begin(), lost.end(), drains) == lost.end();
+}
 int PlatformExitStatus() { return script.exitStatus; }
 
 void PlatformShowWindow() { Record("ShowWindow"); }

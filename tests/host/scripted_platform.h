@@ -13,6 +13,9 @@ struct SeamScript {
   bool windowOpens = true;
   const char* openError = "scripted: no window";
   bool graphics = false;
+  // Drains (counted from 1) after which the context cannot be drawn to, as a
+  // browser's lost context cannot.
+  std::vector<int> graphicsLostAtDrains;
   // One reading per timer call, the clock start's first; the last repeats.
   std::vector<uint32_t> timerReadings{0};
   // The drain, counted from 1, that reports a quit notification; 0 for none.

@@ -28,18 +28,28 @@ function chromiumArguments(renderer, width, height) {
   ];
 }
 
-export async function openBrowser({folder, hidden = [], width = 1280, height = 720,
+// `serve` passes options to the server (files hidden, replaced or stalled,
+// headers added); see scripts/serve_web.mjs. `serveAlso(serve)` starts one
+// more server of the folder, on its own port and so its own origin, for a
+// test that needs another broken host without another browser.
+export async function openBrowser({folder, serve = {}, width = 1280, height = 720,
                                    renderer = kDefaultRenderer, extraArguments = []}) {
   const profile = await mkdtemp(join(tmpdir(), 'quorvane-chromium-'));
-  let server = null;
+  const servers = [];
   let browser = null;
   const close = async () => {
     if (browser) await browser.close().catch(() => browser.process()?.kill('SIGKILL'));
-    if (server) await server.close();
+    await Promise.all(servers.map(server => server.close()));
     await rm(profile, {recursive: true, force: true});
   };
+  const serveAlso = async options => {
+    const server = await startServer(folder, options);
+    servers.push(server);
+    return server.url;
+  };
+  let url;
   try {
-    server = await startServer(folder, {hidden});
+    url = await serveAlso(serve);
     browser = await puppeteer.launch({
       executablePath: kChromium,
       headless: true,
@@ -51,7 +61,7 @@ export async function openBrowser({folder, hidden = [], width = 1280, height = 7
     await close();
     throw e;
   }
-  return {browser, url: server.url, close};
+  return {browser, url, serveAlso, close};
 }
 
 // A new tab whose console and errors are kept for the test's messages.
@@ -72,6 +82,29 @@ export async function waitForState(page, states, timeout = 60000) {
       .catch(async e => {
         const state = await page.evaluate(() => window.quorvane?.state).catch(() => '?');
         throw new Error(`page state ${state}, not ${wanted.join(' or ')}: ${e.message}\n` +
-                        page.messages.join('\n'));
+                        (page.messages ?? []).join('\n'));
       });
+}
+
+export const sleep = ms => new Promise(done => setTimeout(done, ms));
+export const events = page => page.evaluate(() => window.quorvane.log.map(e => e.event));
+
+// From the start screen into a run, by a key press.
+export async function begin(page) {
+  await waitForState(page, 'ready');
+  await page.keyboard.press('KeyA');
+  await waitForState(page, 'running', 5000);
+}
+
+// Seconds of the piece's clock so far (its speed given), from the page's log.
+export function pieceSeconds(page, speed = 1) {
+  return page.evaluate(speed => {
+    const start = window.quorvane.log.find(e => e.event === 'clock-start');
+    return start ? (performance.now() - start.time) * speed / 1000 : 0;
+  }, speed);
+}
+
+export async function untilPieceTime(page, seconds, speed = 1) {
+  const now = await pieceSeconds(page, speed);
+  if (now < seconds) await sleep((seconds - now) * 1000 / speed);
 }

@@ -7,7 +7,8 @@ import {join} from 'node:path';
 import {after, before, describe, test} from 'node:test';
 
 import {openBrowser, openPage, waitForState} from './browser.mjs';
-import {captureFrame, decodePng, kFramesPerSecond, kWebBuild, nativeCheckpoints, psnr} from './native.mjs';
+import {captureFrame, decodePng, kFramesPerSecond, kSite, kWebBuild, nativeCheckpoints,
+        psnr} from './native.mjs';
 
 const kWidth = 1280;
 const kHeight = 720;
@@ -25,7 +26,7 @@ describe('the browser build draws the native pictures', () => {
     await rm(folder, {recursive: true, force: true});
     await mkdir(folder, {recursive: true});
     checkpoints = await nativeCheckpoints();
-    session = await openBrowser({folder: kWebBuild});
+    session = await openBrowser({folder: kSite});
   });
   after(async () => {
     if (session) await session.close();

@@ -1,66 +1,44 @@
-'use strict';
-// The page around the piece: it loads the program and the two files, shows the
-// start and end screens, and provides the hooks (Module.*) that the browser
-// build calls. window.quorvane holds what the tests read.
+// The page around the piece: it loads the program and the atlas, shows the
+// screen before and after a run, and gives the program the hooks it calls
+// (page_hooks.js beside the program declares them). window.quorvane holds
+// what the tests read.
 //
 // URL parameters, for tests and measurements:
 //   frame=K          draw frame K of a 60 fps run (frames K-1 and K drawn, as the
 //                    capture tool draws a still) instead of playing the piece,
 //                    and report the simulation state at the checkpoint frames
-//   size=WxH         the canvas in device pixels (default: the screen, or the
-//                    window where full screen is not offered)
-//   speed=N          the piece's clock runs N times real time
+//   size=WxH         the canvas in device pixels (default: the piece's shape
+//                    on the screen, or on the window where full screen is not
+//                    offered)
+//   speed=N          the piece's clock (and its music, from 1/16 to 16) runs N times
+//                    real time
+import {canvasOpened, currentCanvas, enterFullscreen, initCanvas, leaveFullscreen,
+        replaceCanvas} from './canvas.js';
+import {kAtlasName} from './files.js';
+import {loadAtlas, loadProgramBinary, onProgress, StalledError, startProgram} from './loading.js';
+import {musicFree, musicOpen, musicPlay, musicState, musicStop, prepareMusic,
+        setMusicClock} from './music.js';
+import {hideNotice, note, quorvane, reportProblem} from './notes.js';
 
-const kAssetFiles = ['TEX.tga', 'RX_muc.mp3'];
-const kWithoutAsset = {
-  'TEX.tga': 'the piece will run without its textures',
-  'RX_muc.mp3': 'the piece will run without music',
-};
-const kLastFrame = 230 * 60;
-// Larger canvases than browsers give WebGL anyway.
+const kSceneSeconds = 230;
+const kLastFrame = kSceneSeconds * 60;
 const kLargestSide = 16384;
 
-const quorvane = window.quorvane = {
-  state: 'loading',  // loading, ready, running, ended, drawing, drawn, failed, no-webgl
-  log: [],
-  problems: [],
-  checkpoints: [],
-  frames: 0,
-};
-
 const page = {
-  stage: document.getElementById('stage'),
-  start: document.getElementById('start'),
+  screen: document.getElementById('screen'),
   loading: document.getElementById('loading'),
   progress: document.getElementById('progress'),
   motion: document.getElementById('motion'),
-  problems: document.getElementById('problems'),
   begin: document.getElementById('begin'),
-  end: document.getElementById('end'),
   again: document.getElementById('again'),
+  retry: document.getElementById('retry'),
 };
 
 let wakeLock = null;
-
-function note(event, detail) {
-  quorvane.log.push({event, detail, time: performance.now()});
-}
-
-function reportProblem(text) {
-  quorvane.problems.push(text);
-  const item = document.createElement('li');
-  item.textContent = text;
-  page.problems.appendChild(item);
-}
-
-function fail(text) {
-  reportProblem(text);
-  quorvane.state = 'failed';
-  page.loading.hidden = true;
-  page.begin.hidden = true;
-  page.end.hidden = true;
-  page.start.hidden = false;
-}
+let endRequested = false;
+let restartAfterEnd = false;
+let clockStart = null;
+let timeLeftTimer = 0;
 
 // Bad parameters are reported and ignored rather than guessed at.
 function readParameters() {
@@ -88,53 +66,65 @@ function readParameters() {
 
 const parameters = readParameters();
 
-function hasWebGL() {
+// The largest side this browser's WebGL draws, or null without WebGL.
+function probeWebGL() {
   const gl = document.createElement('canvas').getContext('webgl');
-  if (!gl) return false;
-  const lose = gl.getExtension('WEBGL_lose_context');
-  if (lose) lose.loseContext();
-  return true;
+  if (!gl) return null;
+  const viewport = gl.getParameter(gl.MAX_VIEWPORT_DIMS);
+  const largestSide = Math.min(viewport[0], viewport[1], gl.getParameter(gl.MAX_RENDERBUFFER_SIZE));
+  gl.getExtension('WEBGL_lose_context')?.loseContext();
+  return {largestSide};
 }
 
-// The canvas is never resized during a run (the viewport is never set, as in
-// the native program), so it starts at the size of what it will cover.
-function canvasPixelSize() {
-  if (parameters.size) return parameters.size;
-  const ratio = window.devicePixelRatio || 1;
-  const covered = document.fullscreenEnabled ? screen : {width: innerWidth, height: innerHeight};
-  return [Math.round(covered.width * ratio), Math.round(covered.height * ratio)];
+function showScreen(which) {
+  page.screen.hidden = which === null;
+  page.begin.hidden = which !== 'start';
+  page.again.hidden = which !== 'end';
+  page.retry.hidden = which !== 'retry';
+  page.loading.hidden = true;
+  const button = {start: page.begin, end: page.again, retry: page.retry}[which];
+  button?.focus();
 }
 
-// Hooks called from the browser build.
-
-function replaceCanvas() {
-  const old = document.getElementById('canvas');
-  if (old) {
-    const gl = old.getContext('webgl');
-    const lose = gl && gl.getExtension('WEBGL_lose_context');
-    if (lose) lose.loseContext();
-    old.remove();
-  }
-  const canvas = document.createElement('canvas');
-  canvas.id = 'canvas';
-  [canvas.width, canvas.height] = canvasPixelSize();
-  page.stage.appendChild(canvas);
+function fail(text, {retry = false} = {}) {
+  reportProblem(text);
+  quorvane.state = 'failed';
+  showScreen(retry ? 'retry' : 'failed');
 }
 
-function enterFullscreen() {
-  note('fullscreen-requested');
-  const root = document.documentElement;
-  if (!document.fullscreenEnabled) {
-    note('fullscreen-unavailable');
-    return;
-  }
-  root.requestFullscreen({navigationUI: 'hide'})
-      .then(() => note('fullscreen'), e => note('fullscreen-refused', String(e)));
+// An error inside the program ends its run for good: nothing is left to resume.
+function stopped(what) {
+  if (quorvane.state === 'running' || quorvane.state === 'drawing') release();
+  fail(`The program stopped: ${what}`);
 }
+
+// What a screen reader finds during the run: the time left, on request (a
+// timer is not read out by itself).
+function showTimeLeft() {
+  const timer = document.createElement('p');
+  timer.id = 'time-left';
+  timer.className = 'visually-hidden';
+  timer.setAttribute('role', 'timer');
+  document.body.appendChild(timer);
+  const update = () => {
+    const elapsed = clockStart === null ? 0 : (performance.now() - clockStart) * parameters.speed;
+    const left = Math.max(0, Math.ceil(kSceneSeconds - elapsed / 1000));
+    const minutes = Math.floor(left / 60);
+    const seconds = left % 60;
+    timer.textContent = `${minutes ? `${minutes} min ` : ''}${seconds} s left of the piece`;
+  };
+  update();
+  timeLeftTimer = setInterval(update, 1000);
+}
+
+// Hooks called from the program.
 
 function showCanvas() {
-  page.start.hidden = true;
-  page.end.hidden = true;
+  showScreen(null);
+  showTimeLeft();
+  const canvas = currentCanvas();
+  canvas.tabIndex = -1;
+  canvas.focus();
 }
 
 function hideCursor() {
@@ -143,46 +133,88 @@ function hideCursor() {
     navigator.wakeLock.request('screen').then(lock => { wakeLock = lock; }, () => {});
 }
 
-function releasePage() {
+// An animation frame when the tab is shown; in a hidden tab, where the browser
+// runs none, a timer that the browser slows to about one a second. The clock
+// keeps running there, as a covered native window's does, so the run still
+// ends at its time and the music stays with it.
+function waitForFrame(wakeUp) {
+  let timer = 0;
+  const frame = requestAnimationFrame(() => {
+    clearTimeout(timer);
+    wakeUp();
+  });
+  timer = setTimeout(() => {
+    cancelAnimationFrame(frame);
+    wakeUp();
+  }, 250);
+}
+
+function release() {
   document.documentElement.classList.remove('running');
   if (wakeLock) wakeLock.release().catch(() => {});
   wakeLock = null;
-  if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+  clearInterval(timeLeftTimer);
+  document.getElementById('time-left')?.remove();
+  hideNotice();
+  leaveFullscreen();
 }
 
-function reportCheckpoint(frame, elapsedMs, state, random) {
-  quorvane.checkpoints.push({frame, elapsedMs, state, random});
+function clockStarted(nowMs) {
+  clockStart = performance.now();
+  note('clock-start', nowMs);
+  setMusicClock(nowMs, parameters.speed);
 }
 
-// The real-time piece, from a click or a key press (browsers allow full screen
-// and sound only then).
+function takeEndRequest() {
+  const asked = endRequested;
+  endRequested = false;
+  return asked;
+}
+
+const hooks = {
+  replaceCanvas, canvasOpened, enterFullscreen, showCanvas, hideCursor, waitForFrame, release,
+  clockStarted, takeEndRequest, musicOpen, musicPlay, musicStop, musicFree,
+  framePresented: () => { ++quorvane.frames; },
+  musicOpenOutput: sampleRate => note('music-output', sampleRate),
+  reportCheckpoint: (frame, elapsedMs, state, random) =>
+      quorvane.checkpoints.push({frame, elapsedMs, state, random}),
+};
+quorvane.music = musicState;
+
+// The real-time piece, from a click, a tap or a key press (browsers allow full
+// screen and sound only then).
 async function play() {
   if (quorvane.state !== 'ready' && quorvane.state !== 'ended') return;
   quorvane.state = 'running';
   quorvane.frames = 0;
+  endRequested = false;
+  clockStart = null;
   note('begin');
   let status;
   try {
-    status = await Module.ccall('QuorvaneRunPiece', 'number', ['number'], [parameters.speed],
-                                {async: true});
+    status = await window.Module.ccall('QuorvaneRunPiece', 'number', ['number'], [parameters.speed],
+                                       {async: true});
   } catch (e) {
     stopped(e.message);
     return;
   }
   note('end', status);
   quorvane.state = 'ended';
-  page.end.hidden = false;
-  page.again.focus();
+  showScreen('end');
+  if (restartAfterEnd) {
+    restartAfterEnd = false;
+    play();
+  }
 }
 
 async function drawScheduledFrame() {
   quorvane.state = 'drawing';
-  page.start.hidden = true;
+  showScreen(null);
   try {
-    const drawn = await Module.ccall('QuorvaneScheduledRun', 'boolean', ['number'],
-                                     [parameters.frame], {async: true});
+    const drawn = await window.Module.ccall('QuorvaneScheduledRun', 'boolean', ['number'],
+                                            [parameters.frame], {async: true});
     if (drawn) quorvane.state = 'drawn';
-    else fail('No WebGL context: nothing was drawn.');
+    else fail('No WebGL context, or it was lost and did not come back: nothing was drawn.');
   } catch (e) {
     stopped(e.message);
   }
@@ -199,109 +231,69 @@ document.addEventListener('keydown', event => {
     play();
   }
 });
-page.start.addEventListener('click', () => play());
-page.again.addEventListener('click', () => play());
+page.screen.addEventListener('click', () => {
+  if (quorvane.state === 'ready') play();
+});
+page.again.addEventListener('click', event => {
+  event.stopPropagation();
+  play();
+});
+page.retry.addEventListener('click', () => location.reload());
 // Errors thrown from the program's own event handlers (keys, full screen).
 window.addEventListener('error', event => {
   if (quorvane.state === 'running' || quorvane.state === 'drawing') stopped(event.message);
 });
 
-// Loading: the program and both files at once; a file that does not arrive is
-// named on the page, and the piece runs without it as the native one does.
-
-async function fetchWithProgress(name, progress) {
-  const response = await fetch(name);
-  if (!response.ok) throw new Error(`HTTP ${response.status} ${response.statusText}`.trim());
-  progress.total = Number(response.headers.get('Content-Length')) || 0;
-  const reader = response.body.getReader();
-  const chunks = [];
-  for (;;) {
-    const {done, value} = await reader.read();
-    if (done) break;
-    chunks.push(value);
-    progress.received += value.length;
-    showProgress();
-  }
-  const bytes = new Uint8Array(progress.received);
-  let at = 0;
-  for (const chunk of chunks) {
-    bytes.set(chunk, at);
-    at += chunk.length;
-  }
-  return bytes;
-}
-
-const assetProgress = kAssetFiles.map(() => ({received: 0, total: 0}));
-
-function showProgress() {
-  const received = assetProgress.reduce((sum, p) => sum + p.received, 0);
-  const total = assetProgress.reduce((sum, p) => sum + Math.max(p.total, p.received), 0);
-  if (total > 0) page.progress.value = received / total;
-}
-
-function loadAssets() {
-  return Promise.all(kAssetFiles.map(async (name, i) => {
-    try {
-      return await fetchWithProgress(name, assetProgress[i]);
-    } catch (e) {
-      reportProblem(`${name} could not be loaded (${e.message}): ${kWithoutAsset[name]}.`);
-      return null;
-    }
-  }));
-}
-
-// An error inside the program ends its run for good: nothing is left to resume.
-function stopped(what) {
-  if (quorvane.state === 'running' || quorvane.state === 'drawing') releasePage();
-  fail(`The program stopped: ${what}`);
-}
-
-function loadProgram() {
-  return new Promise((resolve, reject) => {
-    let started = false;
-    window.Module = {
-      note, replaceCanvas, enterFullscreen, showCanvas, hideCursor, releasePage, reportCheckpoint,
-      notePresent: () => { ++quorvane.frames; },
-      onRuntimeInitialized: () => {
-        started = true;
-        resolve();
-      },
-      onAbort: what => started ? stopped(what) : reject(new Error(String(what))),
-    };
-    const script = document.createElement('script');
-    script.src = 'quorvane.js';
-    script.onerror = () => reject(new Error('quorvane.js could not be loaded'));
-    document.body.appendChild(script);
-  });
-}
-
 async function start() {
-  if (!hasWebGL()) {
+  const webgl = probeWebGL();
+  if (!webgl) {
     quorvane.state = 'no-webgl';
     page.loading.hidden = true;
     reportProblem('This browser offers no WebGL, which the piece needs to draw. ' +
                   'Try another browser, or turn on hardware acceleration.');
     return;
   }
+  initCanvas({
+    size: parameters.size,
+    largestSide: webgl.largestSide,
+    isRunning: () => quorvane.state === 'running' || quorvane.state === 'drawing',
+    onLeave: () => { endRequested = true; },
+    onGiveUp: () => {
+      restartAfterEnd = true;
+      endRequested = true;
+    },
+  });
   if (matchMedia('(prefers-reduced-motion: reduce)').matches) page.motion.hidden = false;
-  let assets;
+  if (matchMedia('(pointer: coarse)').matches) page.begin.textContent = 'tap to begin';
+  onProgress(share => { page.progress.value = share; });
+
+  const atlasLoading = loadAtlas();
   try {
-    [assets] = await Promise.all([loadAssets(), loadProgram()]);
+    const wasmBinary = await loadProgramBinary();
+    await startProgram({page: hooks, wasmBinary});
   } catch (e) {
-    fail(`The program could not be started: ${e.message}`);
+    fail(`The program could not be started: ${e.message}`, {retry: e instanceof StalledError});
     return;
   }
-  kAssetFiles.forEach((name, i) => {
-    if (assets[i]) Module.FS.writeFile(name, assets[i]);
-  });
-  page.loading.hidden = true;
+  window.Module.onAbort = what => stopped(what);
+  const atlas = await atlasLoading;
+  if (atlas.stalled) {
+    fail(`${atlas.problem}.`, {retry: true});
+    return;
+  }
+  if (atlas.bytes) window.Module.FS.writeFile(kAtlasName, atlas.bytes);
+  if (atlas.problem) {
+    reportProblem(atlas.bytes
+        ? `${atlas.problem}; the piece runs with this file, as the native one would.`
+        : `${atlas.problem}: the piece will run without its textures.`);
+  }
   if (parameters.frame) {
     drawScheduledFrame();
     return;
   }
+  prepareMusic();
   quorvane.state = 'ready';
-  page.begin.hidden = false;
-  page.begin.focus();
+  showScreen('start');
 }
 
-start();
+start().catch(e => fail(`The page stopped: ${e.message}`));

@@ -1,0 +1,219 @@
+// The music on an <audio> element that streams the file: it plays while it
+// arrives, so the start need not wait for it. The piece's clock starts first
+// and the music follows it, as natively; here it is also kept in step with
+// that clock for the whole run, through a slow start, a stall, a frozen or a
+// hidden tab: far off, it seeks; a little off, it plays a little faster or
+// slower until it is back in step.
+import {kMusicName, musicStartProblem} from './files.js';
+import {note, reportProblem, showNotice} from './notes.js';
+
+// Within this the music counts as in step; beyond kSeekSeconds a seek is
+// quicker than a change of speed.
+const kInStepSeconds = 0.015;
+const kSeekSeconds = 0.25;
+// A change of speed of at most 6%, proportional to the offset: 40 ms off
+// plays 6% faster or slower, back in step within about a second; a stutter
+// of the audio output (100 ms behind, on a busy machine) takes two.
+const kMostRateChange = 0.06;
+const kRatePerSecondOff = 1.5;
+const kAlignEveryMs = 200;
+// A seek needs time to play again; until then, what the element reports
+// says nothing of where the next seek should aim.
+const kSeekSettleMs = 1000;
+const kMostSeekLead = 0.5;
+// Muted from a seek until in step, so that a late start is not heard jumping;
+// after this the music is heard whatever its offset.
+const kMutedAtMostMs = 2000;
+// Browsers play media at rates from 1/16 to 16 only.
+const kSlowestRate = 1 / 16;
+const kFastestRate = 16;
+
+let audio = null;
+let failure = null;
+// The piece's clock as the program reads it: performance.now() times `rate`,
+// in whole milliseconds, from the reading `startMs`.
+let clock = null;
+let wanted = false;
+let timer = 0;
+// How long a seek takes to play, learnt from the last one, so that the next
+// seek aims that far ahead.
+let seekLead = 0;
+let seekTarget = null;
+let seekAt = -Infinity;
+let mutedAt = 0;
+
+export const musicState = () => ({
+  playing: !!audio && !audio.paused,
+  failure,
+  offsetMs: audio && clock && !audio.paused ? (audio.currentTime - pieceSeconds()) * 1000 : null,
+});
+
+function pieceSeconds() {
+  const now = Math.floor(performance.now() * clock.rate) >>> 0;
+  return ((now - clock.startMs) | 0) / 1000;
+}
+
+function following() {
+  return clock && clock.rate >= kSlowestRate && clock.rate <= kFastestRate;
+}
+
+function describeError() {
+  const error = audio.error;
+  const codes = {1: 'aborted', 2: 'network error', 3: 'could not be decoded', 4: 'not playable'};
+  return error ? `${codes[error.code] ?? 'error'}${error.message ? `: ${error.message}` : ''}` : '';
+}
+
+// The element's error says little; the file's first bytes and the page's
+// security policy say more.
+async function nameFailure() {
+  if (failure) return;
+  failure = 'pending';
+  let why = describeError();
+  try {
+    const response = await fetch(kMusicName, {headers: {Range: 'bytes=0-1023'}, cache: 'no-store'});
+    if (!response.ok) {
+      why = `HTTP ${response.status} ${response.statusText}`.trim();
+    } else {
+      const bytes = new Uint8Array(await response.arrayBuffer());
+      why = musicStartProblem(bytes) ?? `the browser could not decode it (${why})`;
+    }
+  } catch {
+    // The same policy may also stop the look at the file.
+  }
+  if (failure !== 'pending') return;
+  failed(`${kMusicName} cannot be played (${why}): the piece will run without music.`);
+}
+
+function failed(text) {
+  failure = text;
+  note('music-failed', text);
+  reportProblem(text);
+  if (wanted) showNotice(text, {seconds: 8});
+}
+
+// Starts streaming the music, so that its failures are named on the start
+// screen and its first seconds are in before the start.
+export function prepareMusic() {
+  if (audio) return;
+  audio = new Audio();
+  audio.preload = 'auto';
+  audio.addEventListener('error', () => nameFailure());
+  for (const event of ['playing', 'seeked', 'pause', 'waiting']) audio.addEventListener(event, align);
+  audio.addEventListener('seeked', learnSeekLead);
+  document.addEventListener('securitypolicyviolation', event => {
+    if (event.effectiveDirective === 'media-src' && event.blockedURI.endsWith(kMusicName))
+      failed(`${kMusicName} is blocked by this site's Content-Security-Policy (media-src): ` +
+             'the piece will run without music.');
+  });
+  // The music is paused before the browser freezes the page, rather than
+  // left mid-stream, and brought back in step when the page resumes.
+  document.addEventListener('freeze', () => {
+    if (wanted) audio.pause();
+  });
+  document.addEventListener('resume', align);
+  document.addEventListener('visibilitychange', align);
+  audio.src = kMusicName;
+}
+
+// Once a seek has played for a moment: how far the clock went past what it
+// aimed at is how far the next one aims ahead.
+function learnSeekLead() {
+  if (seekTarget === null) return;
+  const target = seekTarget;
+  seekTarget = null;
+  setTimeout(() => {
+    if (!wanted || audio.paused || audio.seeking || seekTarget !== null) return;
+    const behind = pieceSeconds() - audio.currentTime;
+    seekLead = Math.min(kMostSeekLead, Math.max(0, seekLead + behind));
+    note('music-seek-lead', {target, lead: seekLead});
+  }, 300);
+}
+
+function seek(to) {
+  seekTarget = to;
+  seekAt = performance.now();
+  audio.currentTime = to;
+  audio.muted = true;
+  mutedAt = performance.now();
+  note('music-seek', to);
+}
+
+function align() {
+  if (!wanted || !audio || failure) return;
+  if (!following()) {
+    if (audio.paused) audio.play().catch(() => {});
+    return;
+  }
+  const target = pieceSeconds();
+  const end = audio.duration;
+  if (Number.isFinite(end) && target + seekLead >= end) return;  // over, as natively
+  const baseRate = clock.rate;
+  if (audio.paused) {
+    seek(target + seekLead);
+    play();
+    return;
+  }
+  if (audio.seeking || audio.readyState < HTMLMediaElement.HAVE_FUTURE_DATA) return;
+  const offset = audio.currentTime - target;
+  if (Math.abs(offset) > kSeekSeconds) {
+    if (performance.now() - seekAt < kSeekSettleMs) return;
+    audio.playbackRate = baseRate;
+    seek(target + seekLead);
+    return;
+  }
+  if (Math.abs(offset) <= 2 * kInStepSeconds || performance.now() - mutedAt > kMutedAtMostMs)
+    audio.muted = false;
+  const change = Math.abs(offset) <= kInStepSeconds
+      ? 0
+      : Math.max(-kMostRateChange, Math.min(kMostRateChange, offset * kRatePerSecondOff));
+  audio.playbackRate = baseRate * (1 - change);
+}
+
+function play() {
+  audio.play().catch(e => {
+    // Pausing or seeking before playback began interrupts play(): not a refusal.
+    if (e.name === 'AbortError' || !wanted) return;
+    failed(`The browser refused to play ${kMusicName} (${e.name}: ${e.message}): ` +
+           'the piece runs without music.');
+  });
+}
+
+// Hooks of the music seam.
+
+export function setMusicClock(startMs, rate) {
+  clock = {startMs, rate};
+}
+
+export function musicOpen(name) {
+  if (name !== kMusicName) throw new Error(`no music file ${name}`);
+  prepareMusic();
+  note(failure ? 'music-missing' : 'music-stream', name);
+}
+
+export function musicPlay() {
+  note('music-play');
+  if (failure) return;
+  wanted = true;
+  seekLead = 0;
+  audio.playbackRate = following() ? clock.rate : 1;
+  audio.preservesPitch = true;
+  audio.muted = false;
+  if (following()) {
+    seek(pieceSeconds());
+  } else {
+    audio.currentTime = 0;
+  }
+  play();
+  timer = setInterval(align, kAlignEveryMs);
+}
+
+export function musicStop() {
+  wanted = false;
+  clearInterval(timer);
+  if (audio) audio.pause();
+}
+
+// The element stays, with what it has buffered, for the next run.
+export function musicFree() {
+  note('music-free');
+}

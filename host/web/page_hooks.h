@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+
+// All the JavaScript the program calls, in one place: each function is
+// defined in page_hooks.js (linked with --js-library), and all but the last
+// hand over to the page's hook of the same purpose. A function renamed on one side
+// only fails the link; a hook the page lacks stops the program at its start.
+extern "C" {
+
+// A fresh canvas in place of the old one, sized in device pixels to the area
+// it covers, with the proportions `aspect` where the area's are far from them.
+void PageReplaceCanvas(double aspect);
+// The canvas has its WebGL context: the page checks what size it was granted.
+void PageCanvasOpened();
+void PageEnterFullscreen();
+void PageShowCanvas();
+void PageHideCursor();
+void PageFramePresented();
+// Yields to the browser until its next frame (Asyncify unwinds the loop).
+void PageWaitForFrame();
+// The run is over: cursor, wake lock and full screen go back to the page.
+void PageRelease();
+// The loop's first timer reading, the start of the piece's clock.
+void PageClockStarted(uint32_t nowMs);
+// True once for each time the page asks the run to end: full screen left on
+// purpose, or starting again after the graphics were lost for good.
+bool PageTakeEndRequest();
+
+void PageMusicOpenOutput(int sampleRate);
+void PageMusicOpen(const char* fileName);
+void PageMusicPlay();
+void PageMusicStop();
+void PageMusicFree();
+
+void PageReportCheckpoint(int frame, int elapsedMs, const char* stateHash, uint32_t random);
+
+// Not a hook: the runtime's own housekeeping once no WebGL context is left.
+void ForgetWebGLObjects();
+}
