@@ -2,11 +2,10 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "host/frame_clock.h"
+#include "tools/common/parse_number.h"
 
 namespace {
 
@@ -16,11 +15,8 @@ const std::vector<std::string> kPresets = {"ultrafast", "superfast", "veryfast",
                                            "medium",    "slow",      "slower",   "veryslow"};
 
 bool ParseSide(const std::string& text, int& side) {
-  errno = 0;
-  char* end = nullptr;
-  const long value = std::strtol(text.c_str(), &end, 10);
-  if (errno != 0 || end == text.c_str() || *end != '\0' || value < 1 || value > kMaxSide)
-    return false;
+  long long value = 0;
+  if (!ParseWhole(text, value) || value < 1 || value > kMaxSide) return false;
   side = static_cast<int>(value);
   return true;
 }

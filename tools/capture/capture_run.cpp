@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,32 @@ bool RunUndrawnUpTo(int64_t last, bool quiet) {
   return true;
 }
 
+// What a capture holds while it runs. However the run ends (done, failed,
+// stopped), the destructor lets go of it in the one order that cannot hang:
+// ffmpeg killed unless it was finished, so that a write blocked on its pipe
+// returns; the writer thread ended; the read-back buffers and the surface
+// released; ffmpeg reaped; the output removed unless it was committed.
+struct CaptureHold {
+  CaptureHold() = default;
+  CaptureHold(const CaptureHold&) = delete;
+  CaptureHold& operator=(const CaptureHold&) = delete;
+  ~CaptureHold() {
+    KillEncoder(encoder);
+    writer.reset();
+    if (readback) EndReadback();
+    if (surface) CloseOffscreenSurface();
+    std::string ignored;
+    FinishEncoder(encoder, ignored);
+    DiscardOutput(target);
+  }
+
+  OutputTarget target;
+  bool surface = false;
+  bool readback = false;
+  EncoderProcess encoder;
+  std::optional<FrameWriter> writer;
+};
+
 }  // namespace
 
 int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
@@ -79,7 +106,8 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
     ReportWarning(std::string(kMusicFile) + " " + DescribeMusicState(musicState) +
                   "; the video will have no sound");
 
-  OutputTarget target;
+  CaptureHold hold;
+  OutputTarget& target = hold.target;
   std::string error;
   std::vector<std::string> removed;
   const bool prepared = PrepareOutput(options, target, removed, error);
@@ -87,43 +115,34 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
     ReportNote("removed '" + leftover + "', left over from a capture that was killed");
   if (!prepared) return ReportFailure(error);
   const char* surfaceError = nullptr;
-  if (!OpenOffscreenSurface(options.width, options.height, &surfaceError)) {
-    DiscardOutput(target);
+  hold.surface = OpenOffscreenSurface(options.width, options.height, &surfaceError);
+  if (!hold.surface)
     return ReportFailure(std::string("cannot render without a display: ") + surfaceError);
-  }
   const auto started = std::chrono::steady_clock::now();
   StartHeadlessRun(options.fps);
   LoadTextureAtlas();
-  if (!StartReadback(options.width, options.height, error)) {
-    CloseOffscreenSurface();
-    DiscardOutput(target);
-    return ReportFailure(error);
-  }
-  EncoderProcess encoder;
+  hold.readback = StartReadback(options.width, options.height, error);
+  if (!hold.readback) return ReportFailure(error);
+  EncoderProcess& encoder = hold.encoder;
   if (video && !StartEncoder(EncoderArguments(options, target.output.tempPath,
                                               music ? kMusicFile : nullptr, first, last),
-                             encoder, error)) {
-    EndReadback();
-    CloseOffscreenSurface();
-    DiscardOutput(target);
+                             encoder, error))
     return ReportFailure(error);
-  }
 
   // Frame first - 1 is drawn too (by RunUpToFrame), so that the first
   // recorded frame starts from the GL state a drawn frame leaves.
   bool ok = RunUndrawnUpTo(first - 2, options.quiet);
 
-  FrameWriter writer;
   const size_t frameBytes = static_cast<size_t>(options.width) * options.height * 4;
-  StartFrameWriter(writer, video ? VideoSink(encoder, frameBytes)
-                                 : PngSink(target, options.width, options.height));
+  FrameWriter& writer = hold.writer.emplace(video ? VideoSink(encoder, frameBytes)
+                                                  : PngSink(target, options.width, options.height));
   Progress progress;
   StartProgress(progress, last - first + 1, options.quiet);
   // Frame k is read into one slot while frame k - 1, read into the slot
   // before, is mapped and written by the writer thread.
   bool writerFailed = false;
   for (int64_t k = first; ok && k <= last + 1; ++k) {
-    writerFailed = FrameWriterFailed(writer, error);
+    writerFailed = writer.Failed(error);
     if (captureStopSignal != 0 || writerFailed) {
       ok = false;
       break;
@@ -131,7 +150,7 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
     const int slot = static_cast<int>((k - first) % kReadbackSlots);
     if (k <= last) {
       RunUpToFrame(k, RunSceneFrame);
-      WaitForSlot(writer, slot);
+      writer.WaitForSlot(slot);
       UnmapSlot(slot);
       ReadIntoSlot(slot);
     }
@@ -143,22 +162,25 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
         ok = false;
         break;
       }
-      QueueFrame(writer, previous, pixels, k - 1);
+      writer.Queue(previous, pixels, k - 1);
       UpdateProgress(progress, k - first);
     }
   }
 
-  // An ffmpeg that stopped by itself is left to report its own exit status.
-  const bool killed = !ok && video && !writerFailed;
-  if (killed) KillEncoder(encoder);
-  ok = StopFrameWriter(writer, ok) && ok;
-  if (!writer.error.empty()) error = writer.error;
-  EndReadback();
-  CloseOffscreenSurface();
-  std::string encoderError;
-  if (video && !FinishEncoder(encoder, encoderError) && !killed) {
-    ok = false;
-    error = encoderError;  // ffmpeg's own account outweighs "stopped taking frames"
+  // An ffmpeg that stopped by itself is left to report its own exit status;
+  // one that is still running is killed by the hold when the run failed.
+  if (ok) {
+    ok = writer.Finish();
+    if (!ok) error = writer.error();
+  } else if (writerFailed) {
+    hold.writer.reset();
+  }
+  if (video && (ok || writerFailed)) {
+    std::string encoderError;
+    if (!FinishEncoder(encoder, encoderError)) {
+      ok = false;
+      error = encoderError;  // ffmpeg's own account outweighs "stopped taking frames"
+    }
   }
   if (ok)
     EndProgress(progress, last - first + 1);
@@ -166,14 +188,10 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
     std::fputc('\n', stderr);
 
   if (captureStopSignal != 0) {
-    DiscardOutput(target);
     ReportNote("stopped; nothing was written");
     return 128 + captureStopSignal;
   }
-  if (!ok || !CommitOutput(target, error)) {
-    DiscardOutput(target);
-    return ReportFailure(error + "; nothing was written");
-  }
+  if (!ok || !CommitOutput(target, error)) return ReportFailure(error + "; nothing was written");
   if (!options.quiet) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

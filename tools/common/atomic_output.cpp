@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <string_view>
+
+#include "tools/common/parse_number.h"
 
 namespace {
 
@@ -32,10 +34,9 @@ std::string Cause() { return std::strerror(errno); }
 pid_t WriterOf(const std::string& entry, const std::string& name) {
   const std::string prefix = name + kPartMarker;
   if (entry.size() <= prefix.size() || entry.compare(0, prefix.size(), prefix) != 0) return 0;
-  const char* digits = entry.c_str() + prefix.size();
-  char* end = nullptr;
-  const long pid = std::strtol(digits, &end, 10);
-  if (*end != '\0' || pid <= 0 || !std::isdigit(static_cast<unsigned char>(*digits))) return 0;
+  long long pid = 0;
+  const std::string_view digits = std::string_view(entry).substr(prefix.size());
+  if (!ParseWhole(digits, pid) || pid <= 0 || pid > std::numeric_limits<pid_t>::max()) return 0;
   return static_cast<pid_t>(pid);
 }
 
