@@ -6,6 +6,8 @@
 #   scripts/install-deps.sh --windows  also the cross compiler and Wine
 #   scripts/install-deps.sh --web      also Emscripten, Chromium and Node (the
 #                                      browser tests' npm packages: install-web-tests.sh)
+#   scripts/install-deps.sh --cluster  also Slurm and munge, for the capture's
+#                                      one-node cluster test
 # Where packages cannot be installed (no apt-get, no root and no sudo, no
 # network), it names the missing ones and leaves the rest to CMake, which
 # stops with the package that each missing part comes from.
@@ -33,6 +35,10 @@ if [[ "${1:-}" == "--web" ]]; then
   # emcc needs acorn from node-acorn; npm only where Node came without one.
   packages+=(emscripten node-acorn chromium python3)
   command -v npm >/dev/null || packages+=(npm)
+fi
+
+if [[ "${1:-}" == "--cluster" ]]; then
+  packages+=(slurmctld slurmd slurm-client munge)
 fi
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

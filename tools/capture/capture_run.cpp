@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,8 @@
 #include "host/frame.h"
 #include "host/headless_run.h"
 #include "host/offscreen.h"
+#include "sim/state_hash.h"
+#include "tools/capture/capture_assets.h"
 #include "tools/capture/encoder_arguments.h"
 #include "tools/capture/encoder_process.h"
 #include "tools/capture/frame_writer.h"
@@ -21,17 +24,12 @@
 #include "tools/capture/output_target.h"
 #include "tools/capture/progress.h"
 #include "tools/capture/readback_ring.h"
+#include "tools/capture/segment_manifest.h"
+#include "tools/capture/stop_signal.h"
 #include "tools/common/png_file.h"
 #include "tools/common/tool_report.h"
 
-volatile std::sig_atomic_t captureStopSignal = 0;
-
 namespace {
-
-constexpr const char* kAtlasFile = "TEX.tga";
-constexpr const char* kMusicFile = "RX_muc.mp3";
-
-bool Readable(const char* path) { return access(path, R_OK) == 0; }
 
 FrameSink VideoSink(const EncoderProcess& encoder, size_t frameBytes) {
   return [&encoder, frameBytes](const unsigned char* pixels, int64_t, std::string& error) {
@@ -48,7 +46,7 @@ FrameSink PngSink(const OutputTarget& target, int width, int height) {
     const size_t rowBytes = static_cast<size_t>(width) * 4;
     for (int y = 0; y < height; ++y)
       std::memcpy(topDown.data() + rowBytes * y, pixels + rowBytes * (height - 1 - y), rowBytes);
-    return WritePngFile(FramePath(target, k), topDown.data(), width, height, error);
+    return WritePngInFolder(FramePath(target, k), topDown.data(), width, height, error);
   };
 }
 
@@ -81,28 +79,59 @@ struct CaptureHold {
     if (surface) CloseOffscreenSurface();
     std::string ignored;
     FinishEncoder(encoder, ignored);
-    DiscardOutput(target);
   }
 
-  OutputTarget target;
+  OutputTarget target;  // removed last, unless committed
   bool surface = false;
   bool readback = false;
   EncoderProcess encoder;
   std::optional<FrameWriter> writer;
 };
 
+// A --jobs worker tells its parent how many frames it has handed over, one
+// number a line; a parent that has gone only costs the line.
+void TellParent(int64_t frames) {
+  char line[24];
+  const int length = std::snprintf(line, sizeof line, "%lld\n", static_cast<long long>(frames));
+  if (write(STDOUT_FILENO, line, static_cast<size_t>(length)) < 0) return;
+}
+
+// A segment's manifest goes beside it once the segment is under its name; an
+// older one goes first, so that it never stands beside the new segment.
+bool CommitSegment(const CaptureOptions& options, FrameSpan range, FrameSpan drawn,
+                   uint64_t simulationHash, OutputTarget& target, std::string& error) {
+  SegmentManifest manifest = ChunkManifest(options, range, drawn);
+  manifest.simulationHash = simulationHash;
+  const std::string manifestPath = ManifestPath(options.output);
+  if (unlink(manifestPath.c_str()) != 0 && errno != ENOENT) {
+    error = "cannot replace '" + manifestPath + "': " + std::strerror(errno);
+    return false;
+  }
+  if (!CommitOutput(target, error)) return false;
+  if (MeasureSegment(options.output, options.kind, drawn.first, drawn.last, manifest.bytes,
+                     error) &&
+      WriteManifest(options.output, manifest, error))
+    return true;
+  if (options.kind == OutputKind::kVideo)
+    unlink(options.output.c_str());
+  else
+    RemoveFolderOfFiles(options.output);
+  return false;
+}
+
 }  // namespace
 
-int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
-  if (!Readable(kAtlasFile))
-    return ReportFailure(
-        std::string(kAtlasFile) +
-        " is not in this folder: run quorvane-capture where TEX.tga and RX_muc.mp3 "
-        "are (build/)");
+int RunCapture(const CaptureOptions& options, FrameSpan range, FrameSpan drawn) {
+  const std::string missing = MissingAtlas();
+  if (!missing.empty()) return ReportFailure(missing);
+  const int64_t first = drawn.first;
+  const int64_t last = drawn.last;
   const bool video = options.kind == OutputKind::kVideo;
-  const MusicState musicState = video ? ProbeMusic(kMusicFile) : MusicState::kUsable;
-  const bool music = video && musicState == MusicState::kUsable;
-  if (video && !music)
+  const bool segment = options.chunkCount > 0;
+  // A segment's music goes in once, at the join.
+  const MusicState musicState = video && !segment ? ProbeMusic(kMusicFile) : MusicState::kUsable;
+  const bool music = video && !segment && musicState == MusicState::kUsable;
+  if (video && !segment && !music)
     ReportWarning(std::string(kMusicFile) + " " + DescribeMusicState(musicState) +
                   "; the video will have no sound");
 
@@ -110,7 +139,8 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
   OutputTarget& target = hold.target;
   std::string error;
   std::vector<std::string> removed;
-  const bool prepared = PrepareOutput(options, target, removed, error);
+  const bool prepared =
+      PrepareOutput(options.kind, options.output, options.force, target, removed, error);
   for (const std::string& leftover : removed)
     ReportNote("removed '" + leftover + "', left over from a capture that was killed");
   if (!prepared) return ReportFailure(error);
@@ -141,6 +171,7 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
   // Frame k is read into one slot while frame k - 1, read into the slot
   // before, is mapped and written by the writer thread.
   bool writerFailed = false;
+  uint64_t simulationHash = 0;
   for (int64_t k = first; ok && k <= last + 1; ++k) {
     writerFailed = writer.Failed(error);
     if (captureStopSignal != 0 || writerFailed) {
@@ -150,6 +181,7 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
     const int slot = static_cast<int>((k - first) % kReadbackSlots);
     if (k <= last) {
       RunUpToFrame(k, RunSceneFrame);
+      if (k == first) simulationHash = HashSimulationState();
       writer.WaitForSlot(slot);
       UnmapSlot(slot);
       ReadIntoSlot(slot);
@@ -164,6 +196,7 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
       }
       writer.Queue(previous, pixels, k - 1);
       UpdateProgress(progress, k - first);
+      if (options.workerOf != 0) TellParent(k - first);
     }
   }
 
@@ -191,7 +224,10 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
     ReportNote("stopped; nothing was written");
     return 128 + captureStopSignal;
   }
-  if (!ok || !CommitOutput(target, error)) return ReportFailure(error + "; nothing was written");
+  if (ok)
+    ok = segment ? CommitSegment(options, range, drawn, simulationHash, target, error)
+                 : CommitOutput(target, error);
+  if (!ok) return ReportFailure(error + "; nothing was written");
   if (!options.quiet) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 extern char** environ;
 
@@ -96,6 +97,22 @@ int WaitForChild(pid_t pid) {
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   return status;
+}
+
+bool WaitForChildUnless(pid_t pid, const volatile std::sig_atomic_t& stop, int& waitStatus) {
+  constexpr timespec kPause = {0, 50'000'000};
+  for (;;) {
+    const pid_t ended = waitpid(pid, &waitStatus, WNOHANG);
+    if (ended == pid || (ended < 0 && errno != EINTR)) return true;
+    if (stop != 0) return false;
+    nanosleep(&kPause, nullptr);
+  }
+}
+
+std::string ThisProgram() {
+  char path[4096];
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+  return length > 0 ? std::string(path, static_cast<size_t>(length)) : std::string();
 }
 
 int ExitStatusOf(int waitStatus) {

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,16 @@ bool StartChild(const std::vector<std::string>& arguments, const ChildSetup& set
 
 // Waits for the child to end, through interruptions; its wait status.
 int WaitForChild(pid_t pid);
+
+// Waits for the child to end unless `stop` (set by a signal handler) is set
+// first: true with its wait status when it ended, false, the child still
+// running, when `stop` was set. The stop is seen within a twentieth of a
+// second, whether or not the signal restarts system calls.
+bool WaitForChildUnless(pid_t pid, const volatile std::sig_atomic_t& stop, int& waitStatus);
+
+// The absolute path of the program running in this process, so that it can
+// start itself, or programs installed beside it.
+std::string ThisProgram();
 
 // The exit status a shell would give: the child's own, or 128 + signal.
 int ExitStatusOf(int waitStatus);

@@ -122,13 +122,6 @@ class CaptureOutputTarget : public ::testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
-  CaptureOptions Options(OutputKind kind, const std::string& name) const {
-    CaptureOptions options;
-    options.kind = kind;
-    options.output = folder + "/" + name;
-    return options;
-  }
-
   std::string Text(const std::string& name) const {
     std::ifstream file(folder + "/" + name);
     std::string text;
@@ -136,11 +129,9 @@ class CaptureOutputTarget : public ::testing::Test {
     return text;
   }
   bool Prepare(OutputKind kind, const std::string& name, bool force, OutputTarget& target) {
-    CaptureOptions options = Options(kind, name);
-    options.force = force;
     std::vector<std::string> removed;
     error.clear();
-    return PrepareOutput(options, target, removed, error);
+    return PrepareOutput(kind, folder + "/" + name, force, target, removed, error);
   }
   std::string folder;
   std::string error;
