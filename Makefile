@@ -3,10 +3,12 @@ BUILD   := build
 SANBUILD := build-san
 WINBUILD := build-win
 WEBBUILD := build-web
+RELBUILD := build-release
+DIST    := dist
 JOBS    := $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all deps build run test test-sanitizers test-cluster bench bench-capture capture clean \
-        windows test-windows web serve-web test-web bench-web
+        windows test-windows web serve-web test-web bench-web release test-release
 
 all: build
 
@@ -56,13 +58,30 @@ bench: build
 bench-capture: build
 	bash bench/capture_bench.sh $(BUILD) $(BASELINE)
 
+# The Windows program and the browser's page, each on the icons, atlas and
+# music of a Linux build ($(1): build/, or build-release/ for a release).
+define windows-program
+cmake --build $(1) --target quorvane-icons -j $(JOBS)
+cmake -S . -B $(WINBUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release -DQUORVANE_ICON=$(CURDIR)/$(1)/icons/quorvane.ico
+cmake --build $(WINBUILD) -j $(JOBS)
+endef
+# The files to publish, the one list of them: gathered into build-web/site/.
+WEBSITE := index.html page.js page.css quorvane.js quorvane.wasm TEX.tga RX_muc.mp3
+define web-site
+$(EMNODE) emcmake cmake -S . -B $(WEBBUILD) -DCMAKE_BUILD_TYPE=Release
+$(EMNODE) cmake --build $(WEBBUILD) -j $(JOBS)
+cp $(1)/TEX.tga $(1)/RX_muc.mp3 $(WEBBUILD)/
+rm -rf $(WEBBUILD)/site
+mkdir $(WEBBUILD)/site
+cd $(WEBBUILD) && cp $(WEBSITE) site/
+endef
+
 # The Windows program, cross-built with mingw-w64 and packed with the generated
 # atlas and music from the Linux build.
 windows: build
 	@bash scripts/install-deps.sh --windows
-	cmake -S . -B $(WINBUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(WINBUILD) -j $(JOBS)
+	$(call windows-program,$(BUILD))
 	rm -f $(WINBUILD)/quorvane-win64.zip
 	zip -j -q $(WINBUILD)/quorvane-win64.zip $(WINBUILD)/quorvane.exe \
 	  $(BUILD)/TEX.tga $(BUILD)/RX_muc.mp3
@@ -71,19 +90,19 @@ windows: build
 test-windows: windows
 	bash tests/windows/smoke_test.sh $(BUILD) $(WINBUILD)
 
-# The piece for a browser: build-web/ holds the page, the program and the
-# generated atlas and music from the Linux build; any static web host can
-# serve the folder. Debian's emcc finds acorn only through NODE_PATH.
+# The piece for a browser: build-web/site/ holds the files to publish (the
+# page, the program and the generated atlas and music from the Linux build);
+# any static web host can serve the folder. Debian's emcc finds acorn only
+# through NODE_PATH.
 EMNODE := NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH))
 web: build
 	@bash scripts/install-deps.sh --web
-	$(EMNODE) emcmake cmake -S . -B $(WEBBUILD) -DCMAKE_BUILD_TYPE=Release
-	$(EMNODE) cmake --build $(WEBBUILD) -j $(JOBS)
-	cp $(BUILD)/TEX.tga $(BUILD)/RX_muc.mp3 $(WEBBUILD)/
+	$(call web-site,$(BUILD))
 
-# A local look at http://127.0.0.1:8000/ (Ctrl-C stops).
+# A local look at http://127.0.0.1:8000/, served from the folder to publish
+# (Ctrl-C stops).
 serve-web: web
-	node scripts/serve_web.mjs $(WEBBUILD) 8000
+	node scripts/serve_web.mjs $(WEBBUILD)/site 8000
 
 # The browser build in headless Chromium against the native build.
 test-web: web
@@ -96,5 +115,31 @@ bench-web: web
 	@bash scripts/install-web-tests.sh
 	QUORVANE_BUILD=$(CURDIR)/$(BUILD) QUORVANE_WEB_BUILD=$(CURDIR)/$(WEBBUILD) node bench/web_fps.mjs
 
+# Every download, into dist/: the Debian package, the Windows zip, the web
+# zip, the source tarball and SHA256SUMS, the same bytes from any clone on any
+# day (dated by the last commit, or by SOURCE_DATE_EPOCH in an unpacked
+# tarball). The Linux side is built apart, in build-release/, for /usr. CPack
+# gives the package's members the modes of the files it wrote: the umask's.
+# Debian's hardening (dpkg-buildflags) for what goes into the package.
+HARDENING := -fstack-protector-strong -Wformat -Werror=format-security -D_FORTIFY_SOURCE=2
+release: export SOURCE_DATE_EPOCH = $(shell bash scripts/source_date_epoch.sh)
+release:
+	@bash scripts/install-deps.sh --windows --web --release
+	@test -n "$$SOURCE_DATE_EPOCH" || { bash scripts/source_date_epoch.sh; exit 1; }
+	cmake -S . -B $(RELBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+	  -DCMAKE_INSTALL_PREFIX=/usr -DQUORVANE_PACKAGE=ON "-DCMAKE_CXX_FLAGS=$(HARDENING)" \
+	  "-DCMAKE_EXE_LINKER_FLAGS=-Wl,-z,relro -Wl,-z,now"
+	cmake --build $(RELBUILD) --target quorvane-package -j $(JOBS)
+	cd $(RELBUILD) && umask 022 && cpack -G DEB
+	$(call windows-program,$(RELBUILD))
+	$(call web-site,$(RELBUILD))
+	bash scripts/pack_release.sh $(RELBUILD) $(WINBUILD) $(WEBBUILD)/site $(DIST)
+
+# The downloads checked: lintian, the desktop entry, the AppStream data, an
+# install into a fresh Debian 12 root, and a second release from a clone
+# elsewhere, compared byte for byte.
+test-release: release
+	bash tests/release/run.sh $(DIST) $(RELBUILD)
+
 clean:
-	rm -rf $(BUILD) $(SANBUILD) $(WINBUILD) $(WEBBUILD)
+	rm -rf $(BUILD) $(SANBUILD) $(WINBUILD) $(WEBBUILD) $(RELBUILD) $(DIST)

@@ -12,7 +12,7 @@
 uint32_t atlasTexture = 0;
 unsigned char atlasPixels[kAtlasPixelBytes];
 
-void LoadTextureAtlas() {
+void LoadTextureAtlas(const char* path) {
   GLuint name = 0;
   glGenTextures(1, &name);
   atlasTexture = name;
@@ -25,7 +25,7 @@ void LoadTextureAtlas() {
   // No header field is examined: whatever the file announces, it is read as
   // 18 bytes of header and 1024 x 1024 blue-green-red-alpha pixels. A folder
   // or FIFO of that name cannot be opened, as on Windows: no image.
-  std::FILE* file = OpenAssetFile("TEX.tga");
+  std::FILE* file = OpenAssetFile(path);
   if (file == nullptr) return;
   unsigned char header[kAtlasHeaderBytes];
   // What a short file lacks must read as transparent black, also when a

@@ -11,6 +11,7 @@ extern uint32_t atlasTexture;
 // Staging buffer the file's pixels are read into; zero at program start.
 extern unsigned char atlasPixels[kAtlasPixelBytes];
 
-// Reads "TEX.tga" from the working directory into a mipmapped texture.
-// Requires a current GL context. Leaves the texture bound and GL_TEXTURE_2D off.
-void LoadTextureAtlas();
+// Reads the atlas file (the piece: TEX.tga in the working directory) into a
+// mipmapped texture. Requires a current GL context. Leaves the texture bound
+// and GL_TEXTURE_2D off.
+void LoadTextureAtlas(const char* path = "TEX.tga");

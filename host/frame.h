@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/scene_clock.h"
+#include "script/scene_clock.h"
 
 // One frame of the piece, the same for the real-time loop and the capture
 // tool: BeginSceneFrame, DrawSwarm, DrawClosingOverlays, then depth test on

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "scene/scene_clock.h"
-#include "scene/script.h"
+#include "script/scene_clock.h"
+#include "script/script.h"
 
 inline constexpr float kClockFactor = 0.001f;
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "scene/scene_clock.h"
+#include "script/scene_clock.h"
 
 // A run of the piece without a window, on a fixed frame schedule instead of
 // the timer: frame k (k = 1, 2, ...) at floor(k * 1000 / fps) ms, as a

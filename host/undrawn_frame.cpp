@@ -1,7 +1,7 @@
 #include "host/undrawn_frame.h"
 
-#include "scene/script.h"
-#include "scene/spark_values.h"
+#include "script/script.h"
+#include "script/spark_values.h"
 
 void RunSceneFrameUndrawn(const SceneClock& clock) {
   StepSceneSimulation(clock);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/scene_clock.h"
+#include "script/scene_clock.h"
 
 // A frame of the piece without a GL context: the simulation step and the
 // spark pass's draws from the random source, so later frames are exactly

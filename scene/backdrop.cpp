@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-#include "scene/script.h"
+#include "script/script.h"
 #include "sim/float_math.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/scene_clock.h"
+#include "script/scene_clock.h"
 
 // One textured screen-space rectangle cut from the atlas, its s coordinates
 // wobbling with wobbleMs (0: no wobble). Touches neither blending nor

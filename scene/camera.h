@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/scene_clock.h"
+#include "script/scene_clock.h"
 
 // Eye distance from the vertical axis: 20 until 150 s, then diving toward 3.
 float CameraDistanceAt(float sceneSeconds);

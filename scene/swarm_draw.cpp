@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-#include "scene/spark_values.h"
+#include "script/spark_values.h"
 #include "sim/swarm.h"
 
 namespace {

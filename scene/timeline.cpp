@@ -4,7 +4,7 @@
 
 #include "scene/backdrop.h"
 #include "scene/camera.h"
-#include "scene/script.h"
+#include "script/script.h"
 #include "sim/float_math.h"
 
 void BeginSceneFrame(const SceneClock& clock) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/scene_clock.h"
+#include "script/scene_clock.h"
 
 // Clear, backdrop, camera and light, then the simulation step. Leaves the
 // view matrix current, lighting on, texturing off, depth test and writes on.

@@ -6,8 +6,10 @@
 #   scripts/install-deps.sh --windows  also the cross compiler and Wine
 #   scripts/install-deps.sh --web      also Emscripten, Chromium and Node (the
 #                                      browser tests' npm packages: install-web-tests.sh)
+#   scripts/install-deps.sh --release  also what `make release` packs and checks with
 #   scripts/install-deps.sh --cluster  also Slurm and munge, for the capture's
 #                                      one-node cluster test
+# The flags combine.
 # Where packages cannot be installed (no apt-get, no root and no sudo, no
 # network), it names the missing ones and leaves the rest to CMake, which
 # stops with the package that each missing part comes from.
@@ -27,19 +29,26 @@ packages=(
   # end-to-end tests: independent readers, a virtual display, a fast clock
   xvfb xauth x11-apps xdotool libx11-dev faketime mpg123 imagemagick
 )
-if [[ "${1:-}" == "--windows" ]]; then
-  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
-             gstreamer1.0-plugins-base gstreamer1.0-plugins-good zip unzip)
-fi
-if [[ "${1:-}" == "--web" ]]; then
-  # emcc needs acorn from node-acorn; npm only where Node came without one.
-  packages+=(emscripten node-acorn chromium python3)
-  command -v npm >/dev/null || packages+=(npm)
-fi
-
-if [[ "${1:-}" == "--cluster" ]]; then
-  packages+=(slurmctld slurmd slurm-client munge)
-fi
+for flag in "$@"; do
+  case $flag in
+    --windows)
+      packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
+                 gstreamer1.0-plugins-base gstreamer1.0-plugins-good zip unzip) ;;
+    --web)
+      # emcc needs acorn from node-acorn; npm only where Node came without one.
+      packages+=(emscripten node-acorn chromium python3)
+      command -v npm >/dev/null || packages+=(npm) ;;
+    --release)
+      # Packing (dpkg-shlibdeps, man pages, icons), checking the package, a
+      # fresh Debian root to install it into, and the comparison of two releases.
+      packages+=(git dpkg-dev help2man imagemagick zip unzip lintian desktop-file-utils
+                 appstream mmdebstrap diffoscope-minimal icoutils) ;;
+    --cluster)
+      packages+=(slurmctld slurmd slurm-client munge) ;;
+    *) echo "install-deps: unknown flag '$flag' (--windows, --web, --release, --cluster)" >&2
+       exit 2 ;;
+  esac
+done
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 

@@ -4,7 +4,7 @@
 
 #include "sim/float_math.h"
 #include "sim/rng.h"
-#include "sim/state_hash.h"
+#include "sim/state_mix.h"
 #include "sim/vector_ops.h"
 
 namespace {
@@ -84,7 +84,7 @@ const FieldState& CurrentFieldState() { return fieldState; }
 
 void SetFieldState(const FieldState& state) { fieldState = state; }
 
-void ResetField() { fieldState = FieldState{}; }
+void ResetFieldState() { fieldState = FieldState{}; }
 
 void MixFieldState(uint64_t& hash) {
   // Binds every member by name: one added to FieldState stops this compiling

@@ -48,5 +48,5 @@ const FieldState& CurrentFieldState();
 void SetFieldState(const FieldState& state);
 
 // Back to the program-start state; mixes the state into a state hash.
-void ResetField();
+void ResetFieldState();
 void MixFieldState(uint64_t& hash);

@@ -2,7 +2,7 @@
 
 #include "sim/float_math.h"
 #include "sim/rng.h"
-#include "sim/state_hash.h"
+#include "sim/state_mix.h"
 #include "sim/swarm.h"
 
 namespace {
@@ -133,7 +133,7 @@ const FormationState& CurrentFormationState() { return formationState; }
 
 void SetFormationState(const FormationState& state) { formationState = state; }
 
-void ResetFormations() { formationState = FormationState{}; }
+void ResetFormationState() { formationState = FormationState{}; }
 
 void MixFormationState(uint64_t& hash) {
   // Binds every member by name: one added to FormationState or

@@ -43,5 +43,5 @@ const FormationState& CurrentFormationState();
 void SetFormationState(const FormationState& state);
 
 // Back to the program-start state; mixes the state into a state hash.
-void ResetFormations();
+void ResetFormationState();
 void MixFormationState(uint64_t& hash);

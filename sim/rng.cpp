@@ -1,14 +1,10 @@
 #include "sim/rng.h"
 
-#include "sim/state_hash.h"
+#include "sim/state_mix.h"
 
 namespace {
 
-struct GeneratorState {
-  uint32_t state = 1;  // the seed
-};
-
-constinit GeneratorState generator{};
+constinit Rng15State generator{};
 
 }  // namespace
 
@@ -26,13 +22,13 @@ uint32_t State() { return generator.state; }
 
 void SetState(uint32_t state) { generator.state = state; }
 
-void Reset() { generator = GeneratorState{}; }
+}  // namespace Rng15
 
-void MixState(uint64_t& hash) {
-  // Binds every member by name: one added to GeneratorState stops this
-  // compiling until it is hashed too.
+void ResetRng15State() { generator = Rng15State{}; }
+
+void MixRng15State(uint64_t& hash) {
+  // Binds every member by name: one added to Rng15State stops this compiling
+  // until it is hashed too.
   const auto& [state] = generator;
   MixStateBytes(hash, &state, sizeof state);
 }
-
-}  // namespace Rng15

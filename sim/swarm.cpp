@@ -1,7 +1,7 @@
 #include "sim/swarm.h"
 
 #include "sim/rng.h"
-#include "sim/state_hash.h"
+#include "sim/state_mix.h"
 #include "sim/vector_ops.h"
 
 // Constant-initialised: program-start values before any code runs.
@@ -30,7 +30,7 @@ void SeedSwarm() {
   }
 }
 
-void ResetSwarm() { swarm = SwarmState{}; }
+void ResetSwarmState() { swarm = SwarmState{}; }
 
 void MixSwarmState(uint64_t& hash) {
   // Binds every member by name: one added to SwarmState stops this compiling

@@ -22,5 +22,5 @@ extern SwarmState swarm;
 void SeedSwarm();
 
 // Back to all zeros; mixes the four arrays into a state hash.
-void ResetSwarm();
+void ResetSwarmState();
 void MixSwarmState(uint64_t& hash);

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "x_helper.h"
+
 namespace {
 
 bool HasTitleAndClass(Display* display, Window window, const char* name) {
@@ -31,15 +33,8 @@ bool HasTitleAndClass(Display* display, Window window, const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: x_close_window NAME\n");
-    return 1;
-  }
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) {
-    std::fprintf(stderr, "x_close_window: cannot open the display\n");
-    return 1;
-  }
+  Display* display = OpenHelperDisplay(argc, "x_close_window", "NAME");
+  if (!display) return 1;
   Window root = DefaultRootWindow(display);
   Window rootReturn = 0, parent = 0;
   Window* children = nullptr;

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "x_helper.h"
+
 namespace {
 
 bool KeyDown(Display* display, KeyCode code) {
@@ -23,15 +25,8 @@ bool KeyDown(Display* display, KeyCode code) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: x_unfocused_wm KEYSYM\n");
-    return 1;
-  }
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) {
-    std::fprintf(stderr, "x_unfocused_wm: cannot open the display\n");
-    return 1;
-  }
+  Display* display = OpenHelperDisplay(argc, "x_unfocused_wm", "KEYSYM");
+  if (!display) return 1;
   const KeySym keysym = XStringToKeysym(argv[1]);
   const KeyCode code = keysym == NoSymbol ? 0 : XKeysymToKeycode(display, keysym);
   if (code == 0) {

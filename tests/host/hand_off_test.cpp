@@ -7,9 +7,9 @@
 #include "host/frame_clock.h"
 #include "host/headless_run.h"
 #include "scene/backdrop.h"
-#include "scene/spark_values.h"
 #include "scene/swarm_draw.h"
 #include "scene/timeline.h"
+#include "script/spark_values.h"
 #include "sim/rng.h"
 #include "tests/host/atlas_run_fixture.h"
 

@@ -5,7 +5,7 @@
 #include "host/frame.h"
 #include "host/frame_clock.h"
 #include "host/headless_run.h"
-#include "scene/script.h"
+#include "script/script.h"
 #include "sim/rng.h"
 #include "sim/state_hash.h"
 #include "sim/swarm.h"

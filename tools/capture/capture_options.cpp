@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 
+#include "build_info.h"
 #include "host/frame_clock.h"
 #include "tools/common/parse_number.h"
 
@@ -107,8 +108,10 @@ bool ClassifyOutput(std::string name, OutputKind& kind, std::string& path, std::
 void DefineCaptureOptions(CLI::App& app, CaptureOptions& options) {
   app.description(
       "Renders quorvane headless, frame by frame, on a fixed clock: frame k is drawn at\n"
-      "floor(k * 1000 / fps) ms, so every capture of the same range is identical. Run it\n"
-      "in the folder that holds TEX.tga and RX_muc.mp3 (build/).");
+      "floor(k * 1000 / fps) ms, so every capture of the same range is identical. Reads\n"
+      "TEX.tga and RX_muc.mp3 from the working directory (build/) or, where they are not\n"
+      "there, from the installed data folder " +
+      std::string(kInstalledDataDir) + ".");
   app.add_option("OUTPUT", options.outputs,
                  "NAME.mp4: H.264 video (yuv420p) through ffmpeg, with RX_muc.mp3 from the\n"
                  "matching sample on (silent, with a warning, when it is missing or does not\n"

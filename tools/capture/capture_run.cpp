@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "build_info.h"
 #include "host/atlas.h"
 #include "host/frame.h"
 #include "host/headless_run.h"
@@ -26,6 +27,7 @@
 #include "tools/capture/readback_ring.h"
 #include "tools/capture/segment_manifest.h"
 #include "tools/capture/stop_signal.h"
+#include "tools/common/asset_search.h"
 #include "tools/common/png_file.h"
 #include "tools/common/tool_report.h"
 
@@ -124,12 +126,15 @@ bool CommitSegment(const CaptureOptions& options, FrameSpan range, FrameSpan dra
 int RunCapture(const CaptureOptions& options, FrameSpan range, FrameSpan drawn) {
   const std::string missing = MissingAtlas();
   if (!missing.empty()) return ReportFailure(missing);
+  const std::string atlas = FindAssetFile(kAtlasFile);
+  const std::string musicFile = FindAssetFile(kMusicFile);
   const int64_t first = drawn.first;
   const int64_t last = drawn.last;
   const bool video = options.kind == OutputKind::kVideo;
   const bool segment = options.chunkCount > 0;
   // A segment's music goes in once, at the join.
-  const MusicState musicState = video && !segment ? ProbeMusic(kMusicFile) : MusicState::kUsable;
+  const MusicState musicState =
+      video && !segment ? ProbeMusic(musicFile.c_str()) : MusicState::kUsable;
   const bool music = video && !segment && musicState == MusicState::kUsable;
   if (video && !segment && !music)
     ReportWarning(std::string(kMusicFile) + " " + DescribeMusicState(musicState) +
@@ -150,12 +155,12 @@ int RunCapture(const CaptureOptions& options, FrameSpan range, FrameSpan drawn) 
     return ReportFailure(std::string("cannot render without a display: ") + surfaceError);
   const auto started = std::chrono::steady_clock::now();
   StartHeadlessRun(options.fps);
-  LoadTextureAtlas();
+  LoadTextureAtlas(atlas.c_str());
   hold.readback = StartReadback(options.width, options.height, error);
   if (!hold.readback) return ReportFailure(error);
   EncoderProcess& encoder = hold.encoder;
   if (video && !StartEncoder(EncoderArguments(options, target.output.tempPath,
-                                              music ? kMusicFile : nullptr, first, last),
+                                              music ? musicFile.c_str() : nullptr, first, last),
                              encoder, error))
     return ReportFailure(error);
 

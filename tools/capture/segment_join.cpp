@@ -19,6 +19,7 @@
 #include "tools/capture/music_probe.h"
 #include "tools/capture/output_target.h"
 #include "tools/capture/stop_signal.h"
+#include "tools/common/asset_search.h"
 #include "tools/common/child_process.h"
 #include "tools/common/tool_report.h"
 
@@ -66,7 +67,8 @@ bool WriteConcatList(const std::vector<Segment>& ordered, TemporaryFile& list, s
 // ffmpeg joins the videos and muxes the music in; a stop signal kills it.
 bool JoinVideo(const std::vector<Segment>& ordered, const std::string& path, std::string& error) {
   const SegmentManifest& range = ordered.front().manifest;
-  const MusicState music = ProbeMusic(kMusicFile);
+  const std::string musicFile = FindAssetFile(kMusicFile);
+  const MusicState music = ProbeMusic(musicFile.c_str());
   if (music != MusicState::kUsable)
     ReportWarning(std::string(kMusicFile) + " " + DescribeMusicState(music) +
                   "; the video will have no sound");
@@ -76,7 +78,7 @@ bool JoinVideo(const std::vector<Segment>& ordered, const std::string& path, std
   setup.ownGroup = true;
   pid_t pid = -1;
   if (!StartChild(JoinArguments(list.path, range.fps, path,
-                                music == MusicState::kUsable ? kMusicFile : nullptr,
+                                music == MusicState::kUsable ? musicFile.c_str() : nullptr,
                                 range.rangeFirst, range.rangeLast),
                   setup, pid, error)) {
     if (error.find("not found on PATH") != std::string::npos)

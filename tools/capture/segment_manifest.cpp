@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "build_info.h"
 #include "tools/capture/output_target.h"
 #include "tools/common/atomic_output.h"
 #include "tools/common/parse_number.h"
@@ -109,7 +110,7 @@ class FlatJson {
 
 }  // namespace
 
-const char* QuorvaneVersion() { return QUORVANE_VERSION; }
+const char* QuorvaneVersion() { return kQuorvaneVersion; }
 
 std::string EncoderSettings(const CaptureOptions& options) {
   if (options.kind == OutputKind::kFrames) return "png";

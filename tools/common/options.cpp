@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "build_info.h"
 #include "tools/common/parse_number.h"
 #include "tools/common/tool_report.h"
 
@@ -47,7 +48,7 @@ bool ParseArguments(CLI::App& app, int argc, const char* const* argv, bool& help
   help = false;
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp&) {
+  } catch (const CLI::Success&) {  // --help or --version
     help = true;
   } catch (const CLI::ParseError& e) {
     error = e.what();
@@ -62,10 +63,13 @@ int ReportBadArguments(const std::string& error) {
 }
 
 int ParseCommandLine(CLI::App& app, int argc, const char* const* argv) {
+  const std::string version = std::string(ToolName()) + " " + kQuorvaneVersion;
+  const CLI::Option* versionFlag =
+      app.set_version_flag("--version", version, "Print the version and exit");
   bool help = false;
   std::string error;
   if (!ParseArguments(app, argc, argv, help, error)) return ReportBadArguments(error);
   if (!help) return -1;
-  std::fputs(app.help().c_str(), stdout);
+  std::fputs(versionFlag->count() > 0 ? (version + "\n").c_str() : app.help().c_str(), stdout);
   return kExitDone;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/script.h"
+#include "script/script.h"
 #include "tools/music_gen/synth.h"
 
 // Sixteen beats last 2 pi / 0.75 s, one period of the swell's fast factor, so a

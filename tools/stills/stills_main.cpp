@@ -1,7 +1,6 @@
 // quorvane-stills: renders chosen moments of the piece to PNG files, headless,
 // on the 60 frames-per-second schedule: the picture at T seconds is the first
 // frame at or after T, the frame the capture tool writes for that moment.
-// Run it in a folder holding TEX.tga.
 
 #include <sys/stat.h>
 
@@ -9,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "build_info.h"
 #include "host/atlas.h"
 #include "host/frame.h"
 #include "host/frame_clock.h"
 #include "host/headless_run.h"
 #include "host/offscreen.h"
+#include "tools/common/asset_search.h"
 #include "tools/common/options.h"
 #include "tools/common/png_file.h"
 #include "tools/common/tool_report.h"
@@ -35,7 +36,9 @@ void DefineOptions(CLI::App& app, StillsOptions& options) {
   app.description(
       "Renders moments of quorvane to OUTDIR/still-<ms>ms.png, headless. The picture at T\n"
       "seconds is the first frame at or after T of the 60 fps schedule, the frame that\n"
-      "quorvane-capture writes for that moment. Reads TEX.tga from the working directory.");
+      "quorvane-capture writes for that moment. Reads TEX.tga from the working directory\n"
+      "or, where it is not there, from the installed data folder " +
+      std::string(kInstalledDataDir) + ".");
   app.add_option("WIDTH", options.width, "picture width in pixels")
       ->required()
       ->check(WholeNumberFrom(1, kMaxSide));
@@ -77,13 +80,14 @@ int main(int argc, char** argv) {
       return ReportFailure("'" + StillPath(frame) + "' exists; give --force to replace it");
   }
 
-  if (!Exists("TEX.tga")) ReportWarning("no TEX.tga here; textured passes draw untextured");
+  const std::string atlas = FindAssetFile("TEX.tga");
+  if (!Exists(atlas)) ReportWarning("no TEX.tga here; textured passes draw untextured");
   const char* surfaceError = nullptr;
   if (!OpenOffscreenSurface(options.width, options.height, &surfaceError))
     return ReportFailure(std::string("cannot open an offscreen GL surface: ") + surfaceError);
   std::vector<unsigned char> pixels(static_cast<size_t>(options.width) * options.height * 4);
   StartHeadlessRun(kFramesPerSecond);
-  LoadTextureAtlas();
+  LoadTextureAtlas(atlas.c_str());
   int status = kExitDone;
   for (int64_t frame : frames) {
     RunUpToFrame(frame, RunSceneFrame);

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "scene/script.h"
+#include "script/script.h"
 #include "tools/music_gen/effects.h"
 #include "tools/music_gen/mixdown.h"
 #include "tools/music_gen/score.h"

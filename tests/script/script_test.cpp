@@ -1,4 +1,4 @@
-#include "scene/script.h"
+#include "script/script.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ void ExpectModes(float t, int field, int formation) {
   EXPECT_EQ(modes.formationMode, formation) << "at " << t << " s";
 }
 
-TEST(SceneModes, EachBoundaryBelongsToTheRowAbove) {
+TEST(ScriptModes, EachBoundaryBelongsToTheRowAbove) {
   ExpectModes(-5.0f, 1, 0);  // a clock read before its start
   ExpectModes(0.0f, 1, 0);
   const struct {
@@ -28,7 +28,7 @@ TEST(SceneModes, EachBoundaryBelongsToTheRowAbove) {
   ExpectModes(230.0f, 1, 0);
 }
 
-TEST(SceneSwell, RisesAfter19AndDiesAwayAfter200) {
+TEST(ScriptSwell, RisesAfter19AndDiesAwayAfter200) {
   EXPECT_EQ(SwellAt(0.0f), 0.0f);
   EXPECT_EQ(SwellAt(19.0f), 0.0f);
   EXPECT_NEAR(SwellAt(20.0f), 0.0907870f, 1e-6f);

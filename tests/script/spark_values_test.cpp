@@ -1,4 +1,4 @@
-#include "scene/spark_values.h"
+#include "script/spark_values.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(SceneSwarmCounts, PassesBuildUpOverTime) {
+TEST(ScriptSwarmCounts, PassesBuildUpOverTime) {
   const struct {
     int32_t ms;
     int sparks, solids;
@@ -27,7 +27,7 @@ TEST(SceneSwarmCounts, PassesBuildUpOverTime) {
   EXPECT_EQ(SolidCountAt(INT32_MAX), 4000);
 }
 
-TEST(SceneSparkLook, AlphaRampsUpAndPulses) {
+TEST(ScriptSparkLook, AlphaRampsUpAndPulses) {
   EXPECT_NEAR(SparkAlphaAt(0.0f), 0.12f, 1e-6f);
   float lowest = 1.0f, highest = 0.0f;
   for (int ms = 24000; ms < 60000; ms += 3) {
@@ -46,7 +46,7 @@ void ExpectColour(int agent, float t, float r, float g, float b) {
   EXPECT_NEAR(rgb[2], b, 1e-5f) << "agent " << agent << " at " << t << " s";
 }
 
-TEST(SceneSparkLook, ColoursDriftThenTurnRedAgentByAgent) {
+TEST(ScriptSparkLook, ColoursDriftThenTurnRedAgentByAgent) {
   ExpectColour(0, 0.0f, 0.4025f, 0.385f, 0.9825f);
   ExpectColour(1, 0.0f, 0.4225f, 0.41f, 1.0175f);
   // Jitter alone, on the plain grey of 50 s: agents 2 and 3999.
@@ -70,7 +70,7 @@ TEST(SceneSparkLook, ColoursDriftThenTurnRedAgentByAgent) {
   }
 }
 
-TEST(SceneSparkTexture, SixDrawsInCornerOrderWithinTheirPatches) {
+TEST(ScriptSparkTexture, SixDrawsInCornerOrderWithinTheirPatches) {
   // From state 12345 the next six draws, masked to 10 bits, are 416, 732,
   // 195, 621, 708 and 877; per corner the t value is drawn first, then s.
   Rng15::SetState(12345);
@@ -92,7 +92,7 @@ TEST(SceneSparkTexture, SixDrawsInCornerOrderWithinTheirPatches) {
   }
 }
 
-TEST(SceneSparkTexture, SkippedFramesDrawSixValuesPerSpark) {
+TEST(ScriptSparkTexture, SkippedFramesDrawSixValuesPerSpark) {
   // Six draws per spark that the frame would draw; states from seed 1 after
   // 0, 30 and 24000 draws.
   const struct {

@@ -1,8 +1,8 @@
-#include "scene/spark_values.h"
+#include "script/spark_values.h"
 
 #include <cmath>
 
-#include "scene/script.h"
+#include "script/script.h"
 #include "sim/float_math.h"
 #include "sim/rng.h"
 #include "sim/swarm.h"

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-// The frame clock as the scene reads it. The host fills it once per frame,
-// before any scene work; the scene never writes it.
+// The frame clock as the script and the scene read it. The host fills it once
+// per frame, before any scene work; neither of them writes it.
 struct SceneClock {
   uint32_t startMs;           // timer reading at clock start
   int32_t elapsedMs;          // reading - startMs, wrapped, read as signed

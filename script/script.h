@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <iterator>
 
-#include "scene/scene_clock.h"
+#include "script/scene_clock.h"
 #include "sim/field.h"
 #include "sim/formations.h"
 #include "sim/swarm.h"

@@ -1,4 +1,4 @@
-#include "scene/script.h"
+#include "script/script.h"
 
 #include "sim/float_math.h"
 #include "sim/simulation_step.h"

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+// Where a tool reads one of the piece's files (TEX.tga, RX_muc.mp3) from: the
+// working directory when the name is there, whatever it is (a broken file in
+// the working directory is the user's, not to be passed over), else
+// `installedDir` when it holds the file, else the bare name, which the reader
+// then finds missing.
+std::string FindAssetFile(const std::string& name, const std::string& installedDir);
+
+// The same with the data folder of an installed copy.
+std::string FindAssetFile(const std::string& name);
