@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "build_info.h"
 #include "host/atlas.h"
 #include "host/frame.h"
 #include "host/headless_run.h"
