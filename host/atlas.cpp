@@ -1,12 +1,10 @@
 #include "host/atlas.h"
 
-#include <GL/gl.h>
-#include <GL/glext.h>  // GL_BGRA and GL_CLAMP_TO_EDGE, where gl.h stops at 1.1
-#include <GL/glu.h>
-
 #include <cstdio>
 #include <cstring>
 
+#include "gl/gl_subset.h"
+#include "gl/glu_subset.h"
 #include "host/asset_file.h"
 
 uint32_t atlasTexture = 0;

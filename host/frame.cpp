@@ -1,7 +1,6 @@
 #include "host/frame.h"
 
-#include <GL/gl.h>
-
+#include "gl/gl_subset.h"
 #include "scene/backdrop.h"
 #include "scene/swarm_draw.h"
 #include "scene/timeline.h"

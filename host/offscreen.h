@@ -4,7 +4,7 @@
 // platform, a desktop OpenGL compatibility context, and a framebuffer object
 // with 8-bit RGBA and the deepest depth buffer offered. Needs no X server.
 // quorvane_offscreen_es2 gives the same surface with an OpenGL ES 2 context,
-// the piece's GL 1.1 calls carried out on it by host/gles.
+// the piece's GL 1.1 calls carried out on it by gl/gles.
 
 // Creates the context and a width x height framebuffer, makes it current and
 // sets the viewport to its size (as a fresh window context would). Returns

@@ -1,7 +1,6 @@
 #include "scene/backdrop.h"
 
-#include <GL/gl.h>
-
+#include "gl/gl_subset.h"
 #include "script/script.h"
 #include "sim/float_math.h"
 

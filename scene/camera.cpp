@@ -1,8 +1,7 @@
 #include "scene/camera.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
+#include "gl/gl_subset.h"
+#include "gl/glu_subset.h"
 #include "sim/float_math.h"
 
 namespace {

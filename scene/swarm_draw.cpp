@@ -1,7 +1,6 @@
 #include "scene/swarm_draw.h"
 
-#include <GL/gl.h>
-
+#include "gl/gl_subset.h"
 #include "script/spark_values.h"
 #include "sim/swarm.h"
 

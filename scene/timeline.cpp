@@ -1,7 +1,6 @@
 #include "scene/timeline.h"
 
-#include <GL/gl.h>
-
+#include "gl/gl_subset.h"
 #include "scene/backdrop.h"
 #include "scene/camera.h"
 #include "script/script.h"

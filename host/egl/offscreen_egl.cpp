@@ -1,6 +1,6 @@
 // The offscreen surface on EGL, with either kind of context. Its GL entry
 // points all come through eglGetProcAddress: the ES 2 programs link no GL
-// library, so that none can stand in for host/gles's.
+// library, so that none can stand in for gl/gles's.
 
 #include "host/egl/offscreen_egl.h"
 

@@ -1,8 +1,8 @@
 // host/offscreen.h with an OpenGL ES 2 context, the piece's GL 1.1 calls
-// carried out on it by host/gles.
+// carried out on it by gl/gles.
 
+#include "gl/gles/gles_layer.h"
 #include "host/egl/offscreen_egl.h"
-#include "host/gles/gles_layer.h"
 #include "host/offscreen.h"
 
 bool OpenOffscreenSurface(int width, int height, const char** error) {

@@ -4,7 +4,7 @@
 
 // Every GL or EGL entry point that is not taken from the link is looked up
 // here, on the context that is current: null where it offers none. Shaped as
-// host/gles's GlesProcLoader.
+// gl/gles's GlesProcLoader.
 inline void* ProcAddress(const char* name) {
   return reinterpret_cast<void*>(eglGetProcAddress(name));
 }

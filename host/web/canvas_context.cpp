@@ -4,7 +4,7 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5_webgl.h>
 
-#include "host/gles/gles_layer.h"
+#include "gl/gles/gles_layer.h"
 
 namespace {
 

@@ -2,8 +2,6 @@
 // a WGL context on its device context, and the thread's message queue.
 #include <windows.h>
 
-#include <GL/gl.h>  // needs windows.h first
-
 #include "host/frame_loop.h"
 #include "host/platform.h"
 

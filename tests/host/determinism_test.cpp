@@ -10,6 +10,7 @@
 #include "host/offscreen.h"
 #include "sim/rng.h"
 #include "sim/state_hash.h"
+#include "tests/host/gl_surface.h"
 #include "tests/host/synthetic_atlas.h"
 #include "tests/support/temp_folder.h"
 
@@ -82,12 +83,13 @@ Observed RunWhole(bool drawSome) {
 TEST(HostDeterminism, WholeRunMatchesPinnedStateAndRepeatsPixelForPixel) {
   TempWorkingDirectory folder;
   ASSERT_TRUE(WriteFileBytes("TEX.tga", SyntheticAtlasFile()));
-  const char* error = nullptr;
-  ASSERT_TRUE(OpenOffscreenSurface(kWidth, kHeight, &error)) << error;
-
-  const Observed drawn = RunWhole(true);
-  const Observed mostlyUndrawn = RunWhole(false);
-  CloseOffscreenSurface();
+  Observed drawn, mostlyUndrawn;
+  {
+    const ScopedOffscreenSurface surface(kWidth, kHeight);
+    ASSERT_TRUE(surface.opened()) << surface.error();
+    drawn = RunWhole(true);
+    mostlyUndrawn = RunWhole(false);
+  }
 
   ASSERT_EQ(drawn.hashes.size(), std::size(kCheckpoints));
   for (size_t i = 0; i < std::size(kCheckpoints); ++i) {

@@ -11,7 +11,7 @@
 #include "host/atlas.h"
 #include "host/frame.h"
 #include "host/headless_run.h"
-#include "host/offscreen.h"
+#include "tests/host/gl_surface.h"
 #include "tests/host/synthetic_atlas.h"
 #include "tests/support/temp_folder.h"
 
@@ -88,8 +88,8 @@ void RunFrames(bool drawn, bool countFromFrame2) {
 TEST(HostFrameAllocation, FramesTwoToHundredAllocateNothing) {
   TempWorkingDirectory folder;
   ASSERT_TRUE(WriteFileBytes("TEX.tga", SyntheticAtlasFile()));
-  const char* error = nullptr;
-  ASSERT_TRUE(OpenOffscreenSurface(64, 36, &error)) << error;
+  const ScopedOffscreenSurface surface(64, 36);
+  ASSERT_TRUE(surface.opened()) << surface.error();
   // A first pass lets the GL driver build whatever it caches per state
   // combination; what it allocates is its own business, not the frame's.
   RunFrames(true, false);
@@ -101,7 +101,6 @@ TEST(HostFrameAllocation, FramesTwoToHundredAllocateNothing) {
   RunFrames(false, true);
   EXPECT_EQ(allocations, 0);
   EXPECT_EQ(releases, 0);
-  CloseOffscreenSurface();
 }
 
 TEST(HostFrameAllocation, CounterSeesAnAllocation) {

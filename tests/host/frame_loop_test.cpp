@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "sim/rng.h"
 #include "sim/state_hash.h"
 #include "sim/swarm.h"
+#include "tests/host/gl_surface.h"
 #include "tests/host/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 
@@ -64,10 +66,13 @@ uint64_t HashAfterFrames(std::initializer_list<int32_t> elapsedMs) {
 class SurfaceEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
-    const char* error = nullptr;
-    ASSERT_TRUE(OpenOffscreenSurface(kSide, kSide, &error)) << error;
+    surface_.emplace(kSide, kSide);
+    ASSERT_TRUE(surface_->opened()) << surface_->error();
   }
-  void TearDown() override { CloseOffscreenSurface(); }
+  void TearDown() override { surface_.reset(); }
+
+ private:
+  std::optional<ScopedOffscreenSurface> surface_;
 };
 const auto* const surface = ::testing::AddGlobalTestEnvironment(new SurfaceEnvironment);
 

@@ -1,12 +1,12 @@
-// The offscreen surface that the GL tests, stills and capture draw on. Built
-// twice: on the desktop context here, on the ES 2 context with host/gles in
-// tests/gles.
+// The offscreen surface that the GL tests, stills and capture draw on.
+// Compiled once, linked twice: on the desktop context here, on the ES 2
+// context with the layer in tests/gl.
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "gl/gl_subset.h"
 #include "host/offscreen.h"
 
 namespace {

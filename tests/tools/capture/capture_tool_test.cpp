@@ -21,7 +21,7 @@
 #include "host/atlas.h"
 #include "host/frame.h"
 #include "host/headless_run.h"
-#include "host/offscreen.h"
+#include "tests/host/gl_surface.h"
 #include "tool_process.h"
 
 namespace fs = std::filesystem;
@@ -83,20 +83,19 @@ TEST_F(CaptureTool, FramesEqualTheHeadlessRunnersFullyDrawnFrames) {
 
   const std::string here = fs::current_path();
   fs::current_path(folder);  // the runner reads TEX.tga from the working directory
-  const char* error = nullptr;
-  ASSERT_TRUE(OpenOffscreenSurface(160, 90, &error)) << error;
-  StartHeadlessRun(60);
-  LoadTextureAtlas();
-  std::vector<unsigned char> pixels(160 * 90 * 4);
-  for (int64_t k = 1; k <= 243; ++k) {
-    RunNextFrame(RunSceneFrame);
-    if (k < 241) continue;
-    ReadOffscreenPixels(pixels.data());
-    const Picture captured = ReadPng(folder + "/frames/frame_000" + std::to_string(k) + ".png");
-    ASSERT_EQ(captured.width, 160) << k;
-    EXPECT_TRUE(captured.rgba == pixels) << "frame " << k;
+  {
+    const ScopedOffscreenSurface surface(160, 90);
+    ASSERT_TRUE(surface.opened()) << surface.error();
+    StartHeadlessRun(60);
+    LoadTextureAtlas();
+    for (int64_t k = 1; k <= 243; ++k) {
+      RunNextFrame(RunSceneFrame);
+      if (k < 241) continue;
+      const Picture captured = ReadPng(folder + "/frames/frame_000" + std::to_string(k) + ".png");
+      ASSERT_EQ(captured.width, 160) << k;
+      EXPECT_TRUE(captured.rgba == surface.ReadPixels()) << "frame " << k;
+    }
   }
-  CloseOffscreenSurface();
   fs::current_path(here);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder + "/frames"), fs::directory_iterator()), 3);
 }

@@ -4,6 +4,8 @@
 // in 32-bit floats in the order Mesa's matrix stack uses, so that the layer
 // lands on the same pixels as Mesa's fixed function.
 
+namespace gles {
+
 void SetIdentity(float m[16]);
 // m = m * other, as glMultMatrixf does.
 void MultiplyInPlace(float m[16], const float other[16]);
@@ -21,3 +23,5 @@ void ApplyLookAt(float m[16], const double eye[3], const double centre[3], const
 void NormalMatrix(const float m[16], float out[9]);
 // m's upper 3x3 applied to v: a direction (w = 0) carried to eye space.
 void TransformDirection(const float m[16], const float v[3], float out[3]);
+
+}  // namespace gles

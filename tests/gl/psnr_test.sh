@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The piece drawn through host/gles on OpenGL ES 2 against Mesa's own fixed
+# The piece drawn through gl/gles on OpenGL ES 2 against Mesa's own fixed
 # function, at five moments: the backdrop alone (2 s), the sphere (30 s), the
 # rings (100 s), the dive (160 s) and the title cards over the fade (222 s).
 # Both stills tools run in the folder holding the generated TEX.tga; each pair

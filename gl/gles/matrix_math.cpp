@@ -1,7 +1,9 @@
-#include "host/gles/matrix_math.h"
+#include "gl/gles/matrix_math.h"
 
 #include <cmath>
 #include <cstring>
+
+namespace gles {
 
 namespace {
 
@@ -112,3 +114,5 @@ void TransformDirection(const float m[16], const float v[3], float out[3]) {
   for (int row = 0; row < 3; ++row)
     out[row] = At(m, row, 0) * v[0] + At(m, row, 1) * v[1] + At(m, row, 2) * v[2];
 }
+
+}  // namespace gles

@@ -1,16 +1,18 @@
-// The layer drawing on an OpenGL ES 2 context, compiled against its own
-// GL 1.1 headers as the scene is, with colours worked out by hand from GL
+// The layer drawing on an OpenGL ES 2 context, through the subset's headers
+// as the scene draws, with colours worked out by hand from GL
 // 1.1's equations.
 
-#include <GL/gl.h>
-#include <GL/glext.h>
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
-#include "host/gles/gles_layer.h"
-#include "host/offscreen.h"
+#include "gl/gl_subset.h"
+#include "gl/gles/gles_layer.h"
+#include "gl/gles/layer.h"
+#include "gl/glu_subset.h"
+#include "tests/host/gl_surface.h"
 
 namespace {
 
@@ -20,20 +22,17 @@ struct Rgba {
   int r, g, b, a;
 };
 
-class GlesRender : public ::testing::Test {
+class GlesRender : public OffscreenSurfaceTest<kSide, kSide> {
  protected:
   void SetUp() override {
-    const char* error = nullptr;
-    ASSERT_TRUE(OpenOffscreenSurface(kSide, kSide, &error)) << error;
+    OffscreenSurfaceTest::SetUp();
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
-  void TearDown() override { CloseOffscreenSurface(); }
 
   // The pixel at column x, row y counted from the top.
   Rgba Pixel(int x, int y) {
-    std::vector<unsigned char> rgba(kSide * kSide * 4);
-    ReadOffscreenPixels(rgba.data());
+    const std::vector<unsigned char> rgba = ReadPixels();
     const unsigned char* p = &rgba[(y * kSide + x) * 4];
     return {p[0], p[1], p[2], p[3]};
   }
@@ -261,7 +260,47 @@ TEST_F(GlesRender, BlendingAndDepthPassThrough) {
   ExpectRgb(Centre(), 255, 255, 0);
 }
 
-TEST_F(GlesRender, BatchesLargerThanTheBufferAreDrawnWhole) {
+// A batch of `triangles` out of view but for the last, which covers the
+// screen when `lastInView`.
+void Batch(int triangles, bool lastInView) {
+  glBegin(GL_TRIANGLES);
+  for (int i = 0; i < triangles - 1; ++i) {
+    glVertex3f(5, 5, 0);
+    glVertex3f(6, 5, 0);
+    glVertex3f(5, 6, 0);
+  }
+  const float offset = lastInView ? 0.0f : 10.0f;
+  glVertex3f(-1 + offset, -1, 0);
+  glVertex3f(3 + offset, -1, 0);
+  glVertex3f(-1 + offset, 3, 0);
+  glEnd();
+}
+
+TEST_F(GlesRender, EachBatchIsOneDrawAndAFullBufferGetsFreshStorage) {
+  // The piece's largest batch, 4000 triangles, goes out in one draw; an
+  // empty batch in none.
+  Batch(4000, false);
+  glBegin(GL_QUADS);
+  glEnd();
+  GlesLayerCounters counters = ReadGlesLayerCounters();
+  EXPECT_EQ(counters.draws, 1);
+  EXPECT_EQ(counters.vertices, 12000);
+
+  // The next batches follow in the buffer while they fit...
+  const int batchesPerBuffer = gles::kBufferCapacity / 12000;
+  ASSERT_GE(batchesPerBuffer, 2);
+  for (int i = 1; i < batchesPerBuffer; ++i) Batch(4000, false);
+  EXPECT_EQ(ReadGlesLayerCounters().orphans, 0);
+  // ...and the one that does not gets fresh storage, and is drawn from it.
+  glColor4f(0, 1, 0, 1);
+  Batch(4000, true);
+  counters = ReadGlesLayerCounters();
+  EXPECT_EQ(counters.orphans, 1);
+  EXPECT_EQ(counters.draws, batchesPerBuffer + 1);
+  ExpectRgb(Centre(), 0, 255, 0);
+}
+
+TEST_F(GlesRender, BatchesLongerThanOneDrawAreDrawnWhole) {
   // 5000 triangles in one batch: the first fills the left half, the last the
   // right half, the rest lie outside the screen.
   glColor4f(1, 1, 1, 1);
@@ -280,29 +319,139 @@ TEST_F(GlesRender, BatchesLargerThanTheBufferAreDrawnWhole) {
   glEnd();
   ExpectRgb(Pixel(4, 28), 255, 255, 255);
   ExpectRgb(Pixel(28, 28), 255, 255, 255);
+  EXPECT_EQ(ReadGlesLayerCounters().draws, 2);
 }
 
-TEST_F(GlesRender, CallsOutsideTheSubsetAreIgnored) {
-  glEnable(0x0B44);          // GL_CULL_FACE
-  glMatrixMode(0x1702);      // GL_TEXTURE
-  glLightModeli(0x0B51, 1);  // GL_LIGHT_MODEL_LOCAL_VIEWER
-  const GLfloat red[4] = {1, 0, 0, 1};
-  glLightfv(0x4001, GL_DIFFUSE, red);  // GL_LIGHT1
-  glBegin(0x0000);                     // GL_POINTS: nothing is gathered
-  glVertex3f(0, 0, 0);
-  glEnd();
+// Values GL 1.1 takes but the layer does not carry out, and values GL 1.1
+// refuses where ES 2 would take them: refused with GL's error, named once on
+// stderr with the argument that was wrong, and without effect. (Mesa takes
+// most of these, so tests/gl/errors_test.cpp cannot hold them.)
+TEST_F(GlesRender, WhatTheLayerDoesNotCarryOutIsRefusedByName) {
   const unsigned char pixel[4] = {};
-  EXPECT_EQ(gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA8, 3, 1, GL_BGRA, GL_UNSIGNED_BYTE, pixel),
-            GLU_INVALID_VALUE);
-  EXPECT_EQ(gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA8, 1, 1, 0x80E0, GL_UNSIGNED_BYTE, pixel),
-            GLU_INVALID_ENUM);  // GL_BGR
-  ExpectRgb(Centre(), 0, 0, 255);
+  struct Case {
+    const char* said;
+    std::function<void()> call;
+    GLenum error;
+  };
+  const Case cases[] = {
+      {"glEnable cap 0x0B44", [] { glEnable(0x0B44); }, GL_INVALID_ENUM},           // GL_CULL_FACE
+      {"glMatrixMode mode 0x1702", [] { glMatrixMode(0x1702); }, GL_INVALID_ENUM},  // GL_TEXTURE
+      {"glLightfv light 0x4001",
+       [] {
+         const GLfloat red[4] = {1, 0, 0, 1};
+         glLightfv(0x4001, GL_DIFFUSE, red);  // GL_LIGHT1
+       },
+       GL_INVALID_ENUM},
+      {"glLightfv GL_POSITION with w other than 0",
+       [] {
+         const GLfloat positional[4] = {0, 0, 1, 1};
+         glLightfv(GL_LIGHT0, GL_POSITION, positional);
+       },
+       GL_INVALID_VALUE},
+      {"glBegin mode 0x0000", [] { glBegin(0x0000); }, GL_INVALID_ENUM},  // GL_POINTS
+      {"glEnd without glBegin", [] { glEnd(); }, GL_INVALID_OPERATION},
+      // GL 1.1 has neither a source's own colour as its factor nor the
+      // constant colour, which ES 2 would take.
+      {"glBlendFunc sfactor 0x0300", [] { glBlendFunc(0x0300, GL_ONE); }, GL_INVALID_ENUM},
+      {"glBlendFunc dfactor 0x8001", [] { glBlendFunc(GL_ONE, 0x8001); }, GL_INVALID_ENUM},
+      // Nor mirrored repeat; and ES 2 has no GL_CLAMP.
+      {"glTexParameteri param 0x8370",
+       [] { glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, 0x8370); }, GL_INVALID_ENUM},
+      {"glTexParameteri param 0x2900",
+       [] { glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, 0x2900); }, GL_INVALID_ENUM},
+      {"gluBuild2DMipmaps internalFormat 0x1907",  // GL_RGB: would drop alpha
+       [&] {
+         EXPECT_EQ(gluBuild2DMipmaps(GL_TEXTURE_2D, 0x1907, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel),
+                   0);
+       },
+       GL_INVALID_VALUE},
+      // Where GLU itself would crash on a null pointer.
+      {"gluBuild2DMipmaps between glBegin and glEnd",
+       [&] {
+         glBegin(GL_TRIANGLES);
+         EXPECT_EQ(
+             gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA8, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel), 0);
+         glEnd();
+       },
+       GL_INVALID_OPERATION},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.said);
+    testing::internal::CaptureStderr();
+    c.call();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(glGetError(), c.error);
+    EXPECT_EQ(glGetError(), GL_NO_ERROR);
+    EXPECT_NE(said.find(c.said), std::string::npos) << said;
+  }
 
-  // Culling stayed off and the modelview stayed current.
+  // GLU's own refusals, in its return value alone.
+  struct GluCase {
+    const char* said;
+    GLsizei width, height;
+    GLenum format, type;
+    const void* data;
+    GLint returned;
+  };
+  const GluCase gluCases[] = {
+      {"format 0x80E0", 1, 1, 0x80E0, GL_UNSIGNED_BYTE, pixel, GLU_INVALID_ENUM},  // GL_BGR
+      {"type 0x1406", 1, 1, GL_RGBA, 0x1406, pixel, GLU_INVALID_ENUM},             // GL_FLOAT
+      // GLU would rescale other sizes to powers of two.
+      {"width 0x0003", 3, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel, GLU_INVALID_VALUE},
+      {"height 0x0005", 1, 5, GL_RGBA, GL_UNSIGNED_BYTE, pixel, GLU_INVALID_VALUE},
+      {"without data", 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, nullptr, GLU_INVALID_VALUE},
+  };
+  for (const GluCase& c : gluCases) {
+    SCOPED_TRACE(c.said);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(
+        gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA8, c.width, c.height, c.format, c.type, c.data),
+        c.returned);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(glGetError(), GL_NO_ERROR);
+    EXPECT_NE(said.find(std::string("gluBuild2DMipmaps ") + c.said), std::string::npos) << said;
+  }
+
+  // Nothing of it took effect: no culling, the modelview current, no points.
+  ExpectRgb(Centre(), 0, 0, 255);
   glColor4f(0, 1, 0, 1);
   glLoadIdentity();
   ScreenQuad(false);
   ExpectRgb(Centre(), 0, 255, 0);
+}
+
+TEST_F(GlesRender, ValuesThatShowNothingAreTakenQuietly) {
+  testing::internal::CaptureStderr();
+  glLightModeli(0x0B51, 1);                   // GL_LIGHT_MODEL_LOCAL_VIEWER: specular only
+  glTexParameteri(GL_TEXTURE_2D, 0x8066, 0);  // GL_TEXTURE_PRIORITY
+  glClear(GL_COLOR_BUFFER_BIT | 0x00000200);  // GL_ACCUM_BUFFER_BIT: there is none
+  EXPECT_EQ(glGetError(), GL_NO_ERROR);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(GlesRender, TexturesBeyondSixteenAreRefusedAndTheBindingStays) {
+  // The first sixteen names, each with a texture; the last one red.
+  GLuint names[16] = {};
+  glGenTextures(16, names);
+  ASSERT_EQ(glGetError(), GL_NO_ERROR);
+  const unsigned char red[4] = {255, 0, 0, 255};
+  for (GLuint name : names) {
+    glBindTexture(GL_TEXTURE_2D, name);
+    ASSERT_EQ(gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA8, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, red), 0);
+  }
+  EXPECT_EQ(names[15], 16u);
+
+  GLuint more = 0;
+  glGenTextures(1, &more);
+  EXPECT_EQ(glGetError(), GL_OUT_OF_MEMORY);
+  EXPECT_EQ(more, 0u);
+  glBindTexture(GL_TEXTURE_2D, 1000);  // a name never given out
+  EXPECT_EQ(glGetError(), GL_OUT_OF_MEMORY);
+  // Still the red one: texturing a white quad red.
+  glEnable(GL_TEXTURE_2D);
+  glColor4f(1, 1, 1, 1);
+  ScreenQuad(true);
+  ExpectRgb(Centre(), 255, 0, 0);
 }
 
 TEST(GlesLifetime, CallsWithoutAStartedLayerDoNothing) {

@@ -5,9 +5,10 @@
 
 #include <vector>
 
-#include "host/gles/matrix_math.h"
-#include "host/gles/mipmap_filter.h"
+#include "gl/gles/matrix_math.h"
+#include "gl/gles/mipmap_filter.h"
 
+namespace gles {
 namespace {
 
 void ExpectMatrix(const float actual[16], const std::vector<float>& expected) {
@@ -109,7 +110,7 @@ TEST(GlesMipmapFilter, BoxAverageRoundsAsGluDoes) {
   // One 2 x 2 block per channel; (sum + 2) / 4 rounds halves up, which
   // neither truncation (0, 2) nor rounding half to even (0, 2) would give.
   std::vector<unsigned char> block = {0, 1, 255, 0, 0, 2, 255, 0, 1, 3, 255, 0, 1, 4, 254, 1};
-  HalveImageInPlace(block.data(), 2, 2, 4);
+  HalveImage(block.data(), 2, 2, block.data(), 4);
   EXPECT_EQ(block[0], 1);    // 2 / 4
   EXPECT_EQ(block[1], 3);    // 10 / 4
   EXPECT_EQ(block[2], 255);  // 1019 / 4, no overflow
@@ -120,24 +121,24 @@ TEST(GlesMipmapFilter, InPlaceLevelsReadOnlyWhatIsNotYetWritten) {
   // 4 x 4 of 0..15: blocks {0,1,4,5}, {2,3,6,7}, {8,9,12,13}, {10,11,14,15}.
   std::vector<unsigned char> image(16);
   for (int i = 0; i < 16; ++i) image[i] = static_cast<unsigned char>(i);
-  HalveImageInPlace(image.data(), 4, 4, 1);
+  HalveImage(image.data(), 4, 4, image.data(), 1);
   EXPECT_EQ(image[0], 3);
   EXPECT_EQ(image[1], 5);
   EXPECT_EQ(image[2], 11);
   EXPECT_EQ(image[3], 13);
-  HalveImageInPlace(image.data(), 2, 2, 1);
+  HalveImage(image.data(), 2, 2, image.data(), 1);
   EXPECT_EQ(image[0], 8);  // (3 + 5 + 11 + 13 + 2) / 4
 }
 
 TEST(GlesMipmapFilter, SingleRowsAndColumnsAveragePairsTruncated) {
   // GLU's one-dimensional halving has no rounding term.
   std::vector<unsigned char> row = {1, 2, 255, 254};
-  HalveImageInPlace(row.data(), 4, 1, 1);
+  HalveImage(row.data(), 4, 1, row.data(), 1);
   EXPECT_EQ(row[0], 1);
   EXPECT_EQ(row[1], 254);
 
   std::vector<unsigned char> column = {10, 20, 11, 21, 30, 40, 31, 41};  // 1 x 4, 2 channels
-  HalveImageInPlace(column.data(), 1, 4, 2);
+  HalveImage(column.data(), 1, 4, column.data(), 2);
   EXPECT_EQ(column[0], 10);  // (10 + 11) / 2
   EXPECT_EQ(column[1], 20);
   EXPECT_EQ(column[2], 30);
@@ -145,3 +146,4 @@ TEST(GlesMipmapFilter, SingleRowsAndColumnsAveragePairsTruncated) {
 }
 
 }  // namespace
+}  // namespace gles
