@@ -142,12 +142,9 @@ int RunCapture(const CaptureOptions& options, FrameSpan range, FrameSpan drawn) 
   CaptureHold hold;
   OutputTarget& target = hold.target;
   std::string error;
-  std::vector<std::string> removed;
-  const bool prepared =
-      PrepareOutput(options.kind, options.output, options.force, target, removed, error);
-  for (const std::string& leftover : removed)
-    ReportNote("removed '" + leftover + "', left over from a capture that was killed");
-  if (!prepared) return ReportFailure(error);
+  if (!PrepareOutputNotingLeftovers(options.kind, options.output, options.force, target, "capture",
+                                    error))
+    return ReportFailure(error);
   const char* surfaceError = nullptr;
   hold.surface = OpenOffscreenSurface(options.width, options.height, &surfaceError);
   if (!hold.surface)

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/common/tool_report.h"
+
 namespace {
 
 constexpr const char* kFramePattern = "frame_%06lld.png";
@@ -91,6 +93,15 @@ bool PrepareOutput(OutputKind kind, const std::string& path, bool force, OutputT
   const bool allowed = video ? MayWriteVideo(path, force, error)
                              : MayWriteFrames(path, force, target.replacesFrames, error);
   return allowed && BeginAtomicOutput(path, !video, target.output, removed, error);
+}
+
+bool PrepareOutputNotingLeftovers(OutputKind kind, const std::string& path, bool force,
+                                  OutputTarget& target, const char* program, std::string& error) {
+  std::vector<std::string> removed;
+  const bool prepared = PrepareOutput(kind, path, force, target, removed, error);
+  for (const std::string& leftover : removed)
+    ReportNote("removed '" + leftover + "', left over from a " + program + " that was killed");
+  return prepared;
 }
 
 std::string FrameFileName(long long k) {

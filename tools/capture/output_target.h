@@ -29,6 +29,10 @@ bool MayWriteOutput(OutputKind kind, const std::string& path, bool force, std::s
 // cleared away. False with `error` when the output may or cannot be written.
 bool PrepareOutput(OutputKind kind, const std::string& path, bool force, OutputTarget& target,
                    std::vector<std::string>& removed, std::string& error);
+// PrepareOutput, each left-over it cleared away reported as a note: "left
+// over from a `program` that was killed".
+bool PrepareOutputNotingLeftovers(OutputKind kind, const std::string& path, bool force,
+                                  OutputTarget& target, const char* program, std::string& error);
 
 // "frame_000042.png": frame k's file name in a folder of frames.
 std::string FrameFileName(long long k);

@@ -219,12 +219,9 @@ int JoinSegments(const JoinRequest& request) {
   }
 
   OutputTarget target;  // removed when it goes, unless committed
-  std::vector<std::string> removed;
-  const bool prepared =
-      PrepareOutput(request.kind, request.output, request.force, target, removed, error);
-  for (const std::string& leftover : removed)
-    ReportNote("removed '" + leftover + "', left over from a run that was killed");
-  if (!prepared) return ReportFailure(error);
+  if (!PrepareOutputNotingLeftovers(request.kind, request.output, request.force, target, "run",
+                                    error))
+    return ReportFailure(error);
   const bool joined = request.kind == OutputKind::kVideo
                           ? JoinVideo(ordered, target.output.tempPath, error)
                           : JoinFrameRangeText(ordered, target.output.tempPath, error);
