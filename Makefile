@@ -7,8 +7,8 @@ RELBUILD := build-release
 DIST    := dist
 JOBS    := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build run test test-sanitizers bench capture clean windows test-windows \
-        web serve-web test-web bench-web release test-release
+.PHONY: all deps build run test test-sanitizers test-cluster bench bench-capture capture clean \
+        windows test-windows web serve-web test-web bench-web release test-release
 
 all: build
 
@@ -23,7 +23,13 @@ run: build
 	cd $(BUILD) && ./quorvane
 
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -LE cluster
+
+# The capture on a one-node Slurm cluster that the test starts on 127.0.0.1 and
+# stops again (as root: the daemons run as root).
+test-cluster: build
+	@bash scripts/install-deps.sh --cluster
+	ctest --test-dir $(BUILD) --output-on-failure -L cluster
 
 # The whole piece rendered headless to build/quorvane.mp4 (no display needed),
 # replacing an earlier one; for instance CAPTURE_OPTIONS="--size 1280x720".
@@ -41,10 +47,16 @@ test-sanitizers: deps
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:intercept_tls_get_addr=0 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	ctest --test-dir $(SANBUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(SANBUILD) --output-on-failure -j $(JOBS) -LE cluster
 
 bench: build
 	$(BUILD)/bench/quorvane-bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
+
+# --jobs 1 against --jobs 2, and PNG frames' write time early and late in a
+# long range, beside those of BASELINE's capture tool when given (minutes;
+# see bench/capture_bench.sh).
+bench-capture: build
+	bash bench/capture_bench.sh $(BUILD) $(BASELINE)
 
 # The Windows program and the browser's page, each on the icons, atlas and
 # music of a Linux build ($(1): build/, or build-release/ for a release).

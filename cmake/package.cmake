@@ -31,7 +31,8 @@ else()
 endif()
 
 install(TARGETS quorvane RUNTIME DESTINATION lib/quorvane)
-install(TARGETS quorvane-capture quorvane-stills RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS quorvane-capture quorvane-join quorvane-stills
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_BINARY_DIR}/TEX.tga ${PROJECT_BINARY_DIR}/RX_muc.mp3
         DESTINATION ${CMAKE_INSTALL_DATADIR}/quorvane)
 configure_file(packaging/launcher.sh.in ${PROJECT_BINARY_DIR}/packaging/quorvane @ONLY)
@@ -64,9 +65,10 @@ add_custom_command(OUTPUT ${pkg}/changelog.gz
                    DEPENDS ${pkg}/changelog)
 set(man_quorvane "self-running real-time audiovisual piece")
 set(man_quorvane-capture "render quorvane headless to a video or to PNG frames")
+set(man_quorvane-join "join chunks of a quorvane capture into one video or folder of frames")
 set(man_quorvane-stills "render moments of quorvane to PNG pictures")
 set(man_pages)
-foreach(program quorvane quorvane-capture quorvane-stills)
+foreach(program quorvane quorvane-capture quorvane-join quorvane-stills)
   set(page ${pkg}/${program}.1.gz)
   add_custom_command(
     OUTPUT ${page}
@@ -94,8 +96,8 @@ install(FILES packaging/copyright ${pkg}/changelog.gz
 # Everything the package holds, for `cmake --build --target quorvane-package`: the
 # rest of the tree (layer tests' programs, benchmarks' tools) is not built,
 # and packing does not ask for it.
-add_dependencies(quorvane-package quorvane quorvane-capture quorvane-stills quorvane-atlas
-                 quorvane-music quorvane-icons)
+add_dependencies(quorvane-package quorvane quorvane-capture quorvane-join quorvane-stills
+                 quorvane-atlas quorvane-music quorvane-icons)
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 set(CPACK_GENERATOR DEB)

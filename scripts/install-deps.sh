@@ -7,6 +7,8 @@
 #   scripts/install-deps.sh --web      also Emscripten, Chromium and Node (the
 #                                      browser tests' npm packages: install-web-tests.sh)
 #   scripts/install-deps.sh --release  also what `make release` packs and checks with
+#   scripts/install-deps.sh --cluster  also Slurm and munge, for the capture's
+#                                      one-node cluster test
 # The flags combine.
 # Where packages cannot be installed (no apt-get, no root and no sudo, no
 # network), it names the missing ones and leaves the rest to CMake, which
@@ -41,7 +43,10 @@ for flag in "$@"; do
       # fresh Debian root to install it into, and the comparison of two releases.
       packages+=(git dpkg-dev help2man imagemagick zip unzip lintian desktop-file-utils
                  appstream mmdebstrap diffoscope-minimal icoutils) ;;
-    *) echo "install-deps: unknown flag '$flag' (--windows, --web, --release)" >&2; exit 2 ;;
+    --cluster)
+      packages+=(slurmctld slurmd slurm-client munge) ;;
+    *) echo "install-deps: unknown flag '$flag' (--windows, --web, --release, --cluster)" >&2
+       exit 2 ;;
   esac
 done
 

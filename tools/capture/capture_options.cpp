@@ -2,26 +2,27 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
-#include <cstdlib>
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 
 #include "build_info.h"
 #include "host/frame_clock.h"
+#include "tools/common/parse_number.h"
 
 namespace {
 
 constexpr int kMaxFps = 1000;  // beyond this, frames would share a millisecond
 constexpr int kMaxSide = 16384;
+constexpr long long kMaxFrameNumber = 999999;  // six digits in a frame's file name
+constexpr int kMaxParts = 100000;
 const std::vector<std::string> kPresets = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
                                            "medium",    "slow",      "slower",   "veryslow"};
 
 bool ParseSide(const std::string& text, int& side) {
-  errno = 0;
-  char* end = nullptr;
-  const long value = std::strtol(text.c_str(), &end, 10);
-  if (errno != 0 || end == text.c_str() || *end != '\0' || value < 1 || value > kMaxSide)
-    return false;
+  long long value = 0;
+  if (!ParseWhole(text, value) || value < 1 || value > kMaxSide) return false;
   side = static_cast<int>(value);
   return true;
 }
@@ -54,21 +55,55 @@ bool IsDirectory(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool ClassifyOutput(std::string name, CaptureOptions& options, std::string& error) {
+// "A<sep>B" as two whole numbers from `low` to `high`.
+bool ParsePair(const std::string& text, char separator, long long low, long long high, long long& a,
+               long long& b) {
+  const size_t at = text.find(separator);
+  return at != std::string::npos && ParseWhole(std::string_view(text).substr(0, at), a) &&
+         ParseWhole(std::string_view(text).substr(at + 1), b) && low <= a && a <= b && b <= high;
+}
+
+// An option taking "A<separator>B", two whole numbers with 1 <= A <= B <= high,
+// handed to `take` once checked.
+CLI::Option* AddPairOption(CLI::App& app, const std::string& name, char separator, long long high,
+                           const std::string& wanted, const std::string& help,
+                           std::function<void(long long a, long long b)> take) {
+  const auto parse = [separator, high](const std::string& text, long long& a, long long& b) {
+    return ParsePair(text, separator, 1, high, a, b);
+  };
+  return app
+      .add_option_function<std::string>(
+          name,
+          [parse, take](const std::string& text) {
+            long long a = 0;
+            long long b = 0;
+            if (parse(text, a, b)) take(a, b);
+          },
+          help)
+      ->check(CLI::Validator(
+          [parse, wanted](std::string& text) -> std::string {
+            long long a = 0;
+            long long b = 0;
+            return parse(text, a, b) ? "" : "must be " + wanted + ", not '" + text + "'";
+          },
+          wanted.substr(0, wanted.find(','))));
+}
+
+}  // namespace
+
+bool ClassifyOutput(std::string name, OutputKind& kind, std::string& path, std::string& error) {
   if (EndsWith(name, ".mp4") && name.size() > 4 && name[name.size() - 5] != '/') {
-    options.kind = OutputKind::kVideo;
+    kind = OutputKind::kVideo;
   } else if (EndsWith(name, "/") || IsDirectory(name)) {
     while (name.size() > 1 && name.back() == '/') name.pop_back();
-    options.kind = OutputKind::kFrames;
+    kind = OutputKind::kFrames;
   } else {
     error = "output '" + name + "' must end in .mp4 (a video) or / (a folder of PNG frames)";
     return false;
   }
-  options.output = name;
+  path = name;
   return true;
 }
-
-}  // namespace
 
 void DefineCaptureOptions(CLI::App& app, CaptureOptions& options) {
   app.description(
@@ -82,14 +117,26 @@ void DefineCaptureOptions(CLI::App& app, CaptureOptions& options) {
                  "matching sample on (silent, with a warning, when it is missing or does not\n"
                  "decode); NAME/: a folder of PNG frames frame_KKKKKK.png, k the frame number");
   const char* range = "Range";
-  app.add_option("--from", options.fromSeconds,
-                 "record from scene second S (default 0); earlier frames are simulated but not "
-                 "drawn")
-      ->check(SecondsFrom(0.0, -1.0))
-      ->group(range);
-  app.add_option("--to", options.toSeconds,
-                 "record up to scene second S (default: the end of the piece, 230)")
-      ->check(SecondsFrom(0.0, -1.0))
+  CLI::Option* from =
+      app.add_option("--from", options.fromSeconds,
+                     "record from scene second S (default 0); earlier frames are simulated but not "
+                     "drawn")
+          ->check(SecondsFrom(0.0, -1.0))
+          ->group(range);
+  CLI::Option* to =
+      app.add_option("--to", options.toSeconds,
+                     "record up to scene second S (default: the end of the piece, 230)")
+          ->check(SecondsFrom(0.0, -1.0))
+          ->group(range);
+  AddPairOption(app, "--frames", '-', kMaxFrameNumber,
+                "FIRST-LAST, frame numbers from 1, FIRST <= LAST",
+                "record frames FIRST to LAST of the schedule, numbered from 1 (instead of\n"
+                "--from and --to)",
+                [&options](long long first, long long last) {
+                  options.frames = {first, last};
+                })
+      ->excludes(from)
+      ->excludes(to)
       ->group(range);
   app.add_option("--fps", options.fps, "frames per second (default 60)")
       ->check(WholeNumberFrom(1, kMaxFps))
@@ -109,6 +156,59 @@ void DefineCaptureOptions(CLI::App& app, CaptureOptions& options) {
                  "x264 preset, ultrafast to veryslow (default superfast)")
       ->check(CLI::IsMember(kPresets))
       ->group(picture);
+  app.add_option("--threads", options.encoderThreads,
+                 "threads of the H.264 encoder (default: ffmpeg's choice; --jobs and --slurm\n"
+                 "give each worker its share of the cores)")
+      ->check(WholeNumberFrom(1, 256))
+      ->group(picture);
+
+  const char* parts = "Chunks and workers";
+  CLI::Option* chunk =
+      AddPairOption(app, "--chunk", '/', kMaxParts, "I/N, 1 <= I <= N",
+                    "draw only part I of N near-equal parts of the range, as a segment: video\n"
+                    "alone (the music goes in at the join) or frames, with a manifest beside it\n"
+                    "(OUTPUT.json) for quorvane-join",
+                    [&options](long long index, long long count) {
+                      options.chunkIndex = static_cast<int>(index);
+                      options.chunkCount = static_cast<int>(count);
+                    })
+          ->group(parts);
+  CLI::Option* jobs =
+      app.add_option("--jobs", options.jobs,
+                     "draw N chunks at once in N processes, the cores shared out among them,\n"
+                     "and join them (default " +
+                         std::to_string(kDefaultJobs) + ")")
+          ->check(WholeNumberFrom(1, 256))
+          ->excludes(chunk)
+          ->group(parts);
+  CLI::Option* slurm =
+      app.add_option("--slurm", options.slurmChunks,
+                     "submit N chunks to Slurm as a job array and the join as a job after them;\n"
+                     "run again after a failed or cancelled chunk, it submits only the chunks\n"
+                     "still missing. Run it where TEX.tga is, in a folder every node sees")
+          ->check(WholeNumberFrom(1, kMaxParts))
+          ->excludes(chunk)
+          ->excludes(jobs)
+          ->group(parts);
+  app.add_option("--segments", options.segmentsFolder,
+                 "with --slurm: the folder for the chunks, their logs and job scripts\n"
+                 "(default: OUTPUT's name with -segments, beside it)")
+      ->needs(slurm)
+      ->group(parts);
+  app.add_option("--slurm-cpus", options.slurmCpus,
+                 "with --slurm: cores for each chunk's task (default 2)")
+      ->check(WholeNumberFrom(1, 1024))
+      ->needs(slurm)
+      ->group(parts);
+  app.add_option("--slurm-option", options.slurmOptions,
+                 "with --slurm: an option for sbatch, such as --slurm-option=--partition=render;\n"
+                 "may be given more than once")
+      ->allow_extra_args(false)
+      ->needs(slurm)
+      ->group(parts);
+  // The --jobs run's own workers: progress on standard output, gone with it.
+  app.add_option("--worker-of", options.workerOf)->needs(chunk)->group("");
+
   app.add_flag("-y,--force", options.force,
                "replace an existing OUTPUT (without it an existing video, or a folder\n"
                "that is not empty, is refused, as ffmpeg does without -y)");
@@ -131,12 +231,13 @@ bool CheckCaptureOptions(CaptureOptions& options, std::string& error) {
             options.outputs[1] + "')";
     return false;
   }
-  if (!ClassifyOutput(options.outputs[0], options, error)) return false;
+  if (!ClassifyOutput(options.outputs[0], options.kind, options.output, error)) return false;
   if (!(options.fromSeconds < kSceneEndSeconds)) {
     error = "--from must be below the end of the piece (230 s)";
     return false;
   }
-  if (options.toSeconds >= 0.0 && !(options.toSeconds > options.fromSeconds)) {
+  if (options.frames.first == 0 && options.toSeconds >= 0.0 &&
+      !(options.toSeconds > options.fromSeconds)) {
     error = "--to must be later than --from";
     return false;
   }
@@ -145,4 +246,43 @@ bool CheckCaptureOptions(CaptureOptions& options, std::string& error) {
     return false;
   }
   return true;
+}
+
+bool CaptureFrames(const CaptureOptions& options, FrameSpan& range, FrameSpan& drawn,
+                   std::string& error) {
+  const int64_t end = LastFrameOfPiece(options.fps);
+  if (options.frames.first > 0) {
+    if (options.frames.last > end) {
+      error = "--frames: the piece has " + std::to_string(end) + " frames at " +
+              std::to_string(options.fps) + " fps";
+      return false;
+    }
+    range = options.frames;
+  } else if (!RecordedFrames(options.fromSeconds, options.toSeconds, options.fps, range.first,
+                             range.last)) {
+    char text[160];
+    std::snprintf(text, sizeof text, "--from %g --to %g holds no frame at %d fps",
+                  options.fromSeconds, options.toSeconds, options.fps);
+    error = text;
+    return false;
+  }
+  const int parts = std::max(options.chunkCount, options.slurmChunks);
+  if (parts > range.Count()) {
+    error = std::string(options.chunkCount > 0 ? "--chunk" : "--slurm") + ": " +
+            std::to_string(parts) + " parts of " + std::to_string(range.Count()) +
+            " frames would leave some empty";
+    return false;
+  }
+  drawn =
+      options.chunkCount > 0 ? ChunkOfRange(range, options.chunkIndex, options.chunkCount) : range;
+  return true;
+}
+
+std::vector<std::string> ChunkArguments(const CaptureOptions& options, FrameSpan range, int cores) {
+  return {"--frames",  std::to_string(range.first) + "-" + std::to_string(range.last),
+          "--fps",     std::to_string(options.fps),
+          "--size",    std::to_string(options.width) + "x" + std::to_string(options.height),
+          "--crf",     std::to_string(options.crf),
+          "--preset",  options.preset,
+          "--threads", std::to_string(cores)};
 }

@@ -3,17 +3,20 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "build_info.h"
 #include "host/atlas.h"
 #include "host/frame.h"
 #include "host/headless_run.h"
 #include "host/offscreen.h"
+#include "sim/state_hash.h"
+#include "tools/capture/capture_assets.h"
 #include "tools/capture/encoder_arguments.h"
 #include "tools/capture/encoder_process.h"
 #include "tools/capture/frame_writer.h"
@@ -21,18 +24,13 @@
 #include "tools/capture/output_target.h"
 #include "tools/capture/progress.h"
 #include "tools/capture/readback_ring.h"
+#include "tools/capture/segment_manifest.h"
+#include "tools/capture/stop_signal.h"
 #include "tools/common/asset_search.h"
 #include "tools/common/png_file.h"
 #include "tools/common/tool_report.h"
 
-volatile std::sig_atomic_t captureStopSignal = 0;
-
 namespace {
-
-constexpr const char* kAtlasFile = "TEX.tga";
-constexpr const char* kMusicFile = "RX_muc.mp3";
-
-bool Readable(const char* path) { return access(path, R_OK) == 0; }
 
 FrameSink VideoSink(const EncoderProcess& encoder, size_t frameBytes) {
   return [&encoder, frameBytes](const unsigned char* pixels, int64_t, std::string& error) {
@@ -49,7 +47,7 @@ FrameSink PngSink(const OutputTarget& target, int width, int height) {
     const size_t rowBytes = static_cast<size_t>(width) * 4;
     for (int y = 0; y < height; ++y)
       std::memcpy(topDown.data() + rowBytes * y, pixels + rowBytes * (height - 1 - y), rowBytes);
-    return WritePngFile(FramePath(target, k), topDown.data(), width, height, error);
+    return WritePngInFolder(FramePath(target, k), topDown.data(), width, height, error);
   };
 }
 
@@ -66,67 +64,117 @@ bool RunUndrawnUpTo(int64_t last, bool quiet) {
   return true;
 }
 
+// What a capture holds while it runs. However the run ends (done, failed,
+// stopped), the destructor lets go of it in the one order that cannot hang:
+// ffmpeg killed unless it was finished, so that a write blocked on its pipe
+// returns; the writer thread ended; the read-back buffers and the surface
+// released; ffmpeg reaped; the output removed unless it was committed.
+struct CaptureHold {
+  CaptureHold() = default;
+  CaptureHold(const CaptureHold&) = delete;
+  CaptureHold& operator=(const CaptureHold&) = delete;
+  ~CaptureHold() {
+    KillEncoder(encoder);
+    writer.reset();
+    if (readback) EndReadback();
+    if (surface) CloseOffscreenSurface();
+    std::string ignored;
+    FinishEncoder(encoder, ignored);
+  }
+
+  OutputTarget target;  // removed last, unless committed
+  bool surface = false;
+  bool readback = false;
+  EncoderProcess encoder;
+  std::optional<FrameWriter> writer;
+};
+
+// A --jobs worker tells its parent how many frames it has handed over, one
+// number a line; a parent that has gone only costs the line.
+void TellParent(int64_t frames) {
+  char line[24];
+  const int length = std::snprintf(line, sizeof line, "%lld\n", static_cast<long long>(frames));
+  if (write(STDOUT_FILENO, line, static_cast<size_t>(length)) < 0) return;
+}
+
+// A segment's manifest goes beside it once the segment is under its name; an
+// older one goes first, so that it never stands beside the new segment.
+bool CommitSegment(const CaptureOptions& options, FrameSpan range, FrameSpan drawn,
+                   uint64_t simulationHash, OutputTarget& target, std::string& error) {
+  SegmentManifest manifest = ChunkManifest(options, range, drawn);
+  manifest.simulationHash = simulationHash;
+  const std::string manifestPath = ManifestPath(options.output);
+  if (unlink(manifestPath.c_str()) != 0 && errno != ENOENT) {
+    error = "cannot replace '" + manifestPath + "': " + std::strerror(errno);
+    return false;
+  }
+  if (!CommitOutput(target, error)) return false;
+  if (MeasureSegment(options.output, options.kind, drawn.first, drawn.last, manifest.bytes,
+                     error) &&
+      WriteManifest(options.output, manifest, error))
+    return true;
+  if (options.kind == OutputKind::kVideo)
+    unlink(options.output.c_str());
+  else
+    RemoveFolderOfFiles(options.output);
+  return false;
+}
+
 }  // namespace
 
-int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
+int RunCapture(const CaptureOptions& options, FrameSpan range, FrameSpan drawn) {
+  const std::string missing = MissingAtlas();
+  if (!missing.empty()) return ReportFailure(missing);
   const std::string atlas = FindAssetFile(kAtlasFile);
   const std::string musicFile = FindAssetFile(kMusicFile);
-  if (!Readable(atlas.c_str()))
-    return ReportFailure(std::string(kAtlasFile) + " is not in this folder nor in " +
-                         kInstalledDataDir +
-                         ": run quorvane-capture where TEX.tga and RX_muc.mp3 are (build/)");
+  const int64_t first = drawn.first;
+  const int64_t last = drawn.last;
   const bool video = options.kind == OutputKind::kVideo;
-  const MusicState musicState = video ? ProbeMusic(musicFile.c_str()) : MusicState::kUsable;
-  const bool music = video && musicState == MusicState::kUsable;
-  if (video && !music)
+  const bool segment = options.chunkCount > 0;
+  // A segment's music goes in once, at the join.
+  const MusicState musicState =
+      video && !segment ? ProbeMusic(musicFile.c_str()) : MusicState::kUsable;
+  const bool music = video && !segment && musicState == MusicState::kUsable;
+  if (video && !segment && !music)
     ReportWarning(std::string(kMusicFile) + " " + DescribeMusicState(musicState) +
                   "; the video will have no sound");
 
-  OutputTarget target;
+  CaptureHold hold;
+  OutputTarget& target = hold.target;
   std::string error;
-  std::vector<std::string> removed;
-  const bool prepared = PrepareOutput(options, target, removed, error);
-  for (const std::string& leftover : removed)
-    ReportNote("removed '" + leftover + "', left over from a capture that was killed");
-  if (!prepared) return ReportFailure(error);
+  if (!PrepareOutputNotingLeftovers(options.kind, options.output, options.force, target, "capture",
+                                    error))
+    return ReportFailure(error);
   const char* surfaceError = nullptr;
-  if (!OpenOffscreenSurface(options.width, options.height, &surfaceError)) {
-    DiscardOutput(target);
+  hold.surface = OpenOffscreenSurface(options.width, options.height, &surfaceError);
+  if (!hold.surface)
     return ReportFailure(std::string("cannot render without a display: ") + surfaceError);
-  }
   const auto started = std::chrono::steady_clock::now();
   StartHeadlessRun(options.fps);
   LoadTextureAtlas(atlas.c_str());
-  if (!StartReadback(options.width, options.height, error)) {
-    CloseOffscreenSurface();
-    DiscardOutput(target);
-    return ReportFailure(error);
-  }
-  EncoderProcess encoder;
+  hold.readback = StartReadback(options.width, options.height, error);
+  if (!hold.readback) return ReportFailure(error);
+  EncoderProcess& encoder = hold.encoder;
   if (video && !StartEncoder(EncoderArguments(options, target.output.tempPath,
                                               music ? musicFile.c_str() : nullptr, first, last),
-                             encoder, error)) {
-    EndReadback();
-    CloseOffscreenSurface();
-    DiscardOutput(target);
+                             encoder, error))
     return ReportFailure(error);
-  }
 
   // Frame first - 1 is drawn too (by RunUpToFrame), so that the first
   // recorded frame starts from the GL state a drawn frame leaves.
   bool ok = RunUndrawnUpTo(first - 2, options.quiet);
 
-  FrameWriter writer;
   const size_t frameBytes = static_cast<size_t>(options.width) * options.height * 4;
-  StartFrameWriter(writer, video ? VideoSink(encoder, frameBytes)
-                                 : PngSink(target, options.width, options.height));
+  FrameWriter& writer = hold.writer.emplace(video ? VideoSink(encoder, frameBytes)
+                                                  : PngSink(target, options.width, options.height));
   Progress progress;
   StartProgress(progress, last - first + 1, options.quiet);
   // Frame k is read into one slot while frame k - 1, read into the slot
   // before, is mapped and written by the writer thread.
   bool writerFailed = false;
+  uint64_t simulationHash = 0;
   for (int64_t k = first; ok && k <= last + 1; ++k) {
-    writerFailed = FrameWriterFailed(writer, error);
+    writerFailed = writer.Failed(error);
     if (captureStopSignal != 0 || writerFailed) {
       ok = false;
       break;
@@ -134,7 +182,8 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
     const int slot = static_cast<int>((k - first) % kReadbackSlots);
     if (k <= last) {
       RunUpToFrame(k, RunSceneFrame);
-      WaitForSlot(writer, slot);
+      if (k == first) simulationHash = HashSimulationState();
+      writer.WaitForSlot(slot);
       UnmapSlot(slot);
       ReadIntoSlot(slot);
     }
@@ -146,22 +195,26 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
         ok = false;
         break;
       }
-      QueueFrame(writer, previous, pixels, k - 1);
+      writer.Queue(previous, pixels, k - 1);
       UpdateProgress(progress, k - first);
+      if (options.workerOf != 0) TellParent(k - first);
     }
   }
 
-  // An ffmpeg that stopped by itself is left to report its own exit status.
-  const bool killed = !ok && video && !writerFailed;
-  if (killed) KillEncoder(encoder);
-  ok = StopFrameWriter(writer, ok) && ok;
-  if (!writer.error.empty()) error = writer.error;
-  EndReadback();
-  CloseOffscreenSurface();
-  std::string encoderError;
-  if (video && !FinishEncoder(encoder, encoderError) && !killed) {
-    ok = false;
-    error = encoderError;  // ffmpeg's own account outweighs "stopped taking frames"
+  // An ffmpeg that stopped by itself is left to report its own exit status;
+  // one that is still running is killed by the hold when the run failed.
+  if (ok) {
+    ok = writer.Finish();
+    if (!ok) error = writer.error();
+  } else if (writerFailed) {
+    hold.writer.reset();
+  }
+  if (video && (ok || writerFailed)) {
+    std::string encoderError;
+    if (!FinishEncoder(encoder, encoderError)) {
+      ok = false;
+      error = encoderError;  // ffmpeg's own account outweighs "stopped taking frames"
+    }
   }
   if (ok)
     EndProgress(progress, last - first + 1);
@@ -169,14 +222,13 @@ int RunCapture(const CaptureOptions& options, int64_t first, int64_t last) {
     std::fputc('\n', stderr);
 
   if (captureStopSignal != 0) {
-    DiscardOutput(target);
     ReportNote("stopped; nothing was written");
     return 128 + captureStopSignal;
   }
-  if (!ok || !CommitOutput(target, error)) {
-    DiscardOutput(target);
-    return ReportFailure(error + "; nothing was written");
-  }
+  if (ok)
+    ok = segment ? CommitSegment(options, range, drawn, simulationHash, target, error)
+                 : CommitOutput(target, error);
+  if (!ok) return ReportFailure(error + "; nothing was written");
   if (!options.quiet) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

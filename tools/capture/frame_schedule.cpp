@@ -29,3 +29,8 @@ bool RecordedFrames(double fromSeconds, double toSeconds, int fps, int64_t& firs
 int64_t AudioSampleAtFrame(int64_t k, int fps, int sampleRate) {
   return (k * sampleRate + fps / 2) / fps;
 }
+
+FrameSpan ChunkOfRange(FrameSpan range, int index, int parts) {
+  const int64_t frames = range.Count();
+  return {range.first + (index - 1) * frames / parts, range.first + index * frames / parts - 1};
+}

@@ -2,71 +2,64 @@
 
 #include <utility>
 
-namespace {
+FrameWriter::FrameWriter(FrameSink sink)
+    : sink_(std::move(sink)), thread_([this](std::stop_token stop) { Write(stop); }) {}
 
-void WriteFrames(FrameWriter* writer) {
-  std::unique_lock<std::mutex> guard(writer->lock);
+void FrameWriter::Write(std::stop_token stop) {
+  std::unique_lock<std::mutex> guard(lock_);
   for (;;) {
-    writer->changed.wait(guard, [writer] { return writer->stopping || !writer->queue.empty(); });
-    if (writer->queue.empty() || writer->failed || writer->dropQueued) break;
-    const FrameWriter::Job job = writer->queue.front();
-    writer->queue.pop_front();
-    writer->busySlot = job.slot;
+    changed_.wait(guard, stop, [this] { return finishing_ || !queue_.empty(); });
+    if (stop.stop_requested() || queue_.empty() || failed_) break;
+    const Job job = queue_.front();
+    queue_.pop_front();
+    busySlot_ = job.slot;
     guard.unlock();
     std::string error;
-    const bool written = writer->sink(job.pixels, job.k, error);
+    const bool written = sink_(job.pixels, job.k, error);
     guard.lock();
-    writer->busySlot = -1;
+    busySlot_ = -1;
     if (!written) {
-      writer->failed = true;
-      writer->error = error;
+      failed_ = true;
+      error_ = error;
     }
-    writer->changed.notify_all();
+    changed_.notify_all();
   }
-  writer->queue.clear();
-  writer->finished = true;
-  writer->changed.notify_all();
+  queue_.clear();
+  ended_ = true;
+  changed_.notify_all();
 }
 
-bool HoldsSlot(const FrameWriter& writer, int slot) {
-  if (writer.busySlot == slot) return true;
-  for (const FrameWriter::Job& job : writer.queue)
+bool FrameWriter::HoldsSlot(int slot) const {
+  if (busySlot_ == slot) return true;
+  for (const Job& job : queue_)
     if (job.slot == slot) return true;
   return false;
 }
 
-}  // namespace
-
-void StartFrameWriter(FrameWriter& writer, FrameSink sink) {
-  writer.sink = std::move(sink);
-  writer.thread = std::thread(WriteFrames, &writer);
+void FrameWriter::Queue(int slot, const unsigned char* pixels, int64_t k) {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (ended_) return;  // after a failure nothing more is written
+  queue_.push_back({slot, pixels, k});
+  changed_.notify_all();
 }
 
-void QueueFrame(FrameWriter& writer, int slot, const unsigned char* pixels, int64_t k) {
-  std::lock_guard<std::mutex> guard(writer.lock);
-  if (writer.finished) return;  // after a failure nothing more is written
-  writer.queue.push_back({slot, pixels, k});
-  writer.changed.notify_all();
+void FrameWriter::WaitForSlot(int slot) {
+  std::unique_lock<std::mutex> guard(lock_);
+  changed_.wait(guard, [&] { return !HoldsSlot(slot); });
 }
 
-void WaitForSlot(FrameWriter& writer, int slot) {
-  std::unique_lock<std::mutex> guard(writer.lock);
-  writer.changed.wait(guard, [&] { return !HoldsSlot(writer, slot); });
+bool FrameWriter::Failed(std::string& error) {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (failed_) error = error_;
+  return failed_;
 }
 
-bool FrameWriterFailed(FrameWriter& writer, std::string& error) {
-  std::lock_guard<std::mutex> guard(writer.lock);
-  if (writer.failed) error = writer.error;
-  return writer.failed;
-}
-
-bool StopFrameWriter(FrameWriter& writer, bool finish) {
+bool FrameWriter::Finish() {
   {
-    std::lock_guard<std::mutex> guard(writer.lock);
-    writer.stopping = true;
-    writer.dropQueued = !finish;
-    writer.changed.notify_all();
+    std::lock_guard<std::mutex> guard(lock_);
+    finishing_ = true;
+    changed_.notify_all();
   }
-  if (writer.thread.joinable()) writer.thread.join();
-  return !writer.failed;
+  if (thread_.joinable()) thread_.join();
+  return !failed_;
 }

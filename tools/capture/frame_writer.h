@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <stop_token>
 #include <string>
 #include <thread>
 
@@ -15,31 +16,43 @@
 // Writes one frame (bottom row first); false with `error` on failure.
 using FrameSink = std::function<bool(const unsigned char* pixels, int64_t k, std::string& error)>;
 
-struct FrameWriter {
+class FrameWriter {
+ public:
+  // Starts the thread.
+  explicit FrameWriter(FrameSink sink);
+  // Drops what is still queued and ends the thread: a stopped or failed
+  // capture does not wait for frames nobody will keep.
+  ~FrameWriter() = default;
+  FrameWriter(const FrameWriter&) = delete;
+  FrameWriter& operator=(const FrameWriter&) = delete;
+
+  void Queue(int slot, const unsigned char* pixels, int64_t k);
+  // Blocks until the writer holds no frame of `slot`, queued or being written.
+  void WaitForSlot(int slot);
+  // True once a write has failed; `error` then says why.
+  bool Failed(std::string& error);
+  // Writes what is queued and ends the thread. True when every frame handed
+  // over was written; otherwise error() says why.
+  bool Finish();
+  const std::string& error() const { return error_; }
+
+ private:
   struct Job {
     int slot;
     const unsigned char* pixels;
     int64_t k;
   };
-  FrameSink sink;
-  std::thread thread;
-  std::mutex lock;
-  std::condition_variable changed;
-  std::deque<Job> queue;
-  int busySlot = -1;
-  bool stopping = false;
-  bool dropQueued = false;
-  bool failed = false;
-  bool finished = false;
-  std::string error;
-};
+  void Write(std::stop_token stop);
+  bool HoldsSlot(int slot) const;
 
-void StartFrameWriter(FrameWriter& writer, FrameSink sink);
-void QueueFrame(FrameWriter& writer, int slot, const unsigned char* pixels, int64_t k);
-// Blocks until the writer holds no frame of `slot`, queued or being written.
-void WaitForSlot(FrameWriter& writer, int slot);
-// True once a write has failed; `error` then says why.
-bool FrameWriterFailed(FrameWriter& writer, std::string& error);
-// Ends the thread, after writing what is queued when `finish`, else dropping
-// it. True when every frame handed over was written.
-bool StopFrameWriter(FrameWriter& writer, bool finish);
+  FrameSink sink_;
+  std::mutex lock_;
+  std::condition_variable_any changed_;
+  std::deque<Job> queue_;
+  int busySlot_ = -1;
+  bool finishing_ = false;
+  bool failed_ = false;
+  bool ended_ = false;
+  std::string error_;
+  std::jthread thread_;  // last: joined before the members it uses go
+};

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/common/tool_report.h"
+
 namespace {
 
 constexpr const char* kFramePattern = "frame_%06lld.png";
@@ -75,20 +77,41 @@ bool MayWriteFrames(const std::string& path, bool force, bool& replaces, std::st
 
 }  // namespace
 
-bool PrepareOutput(const CaptureOptions& options, OutputTarget& target,
+OutputTarget::~OutputTarget() { DiscardOutput(*this); }
+
+bool MayWriteOutput(OutputKind kind, const std::string& path, bool force, std::string& error) {
+  bool replaces = false;
+  return kind == OutputKind::kVideo ? MayWriteVideo(path, force, error)
+                                    : MayWriteFrames(path, force, replaces, error);
+}
+
+bool PrepareOutput(OutputKind kind, const std::string& path, bool force, OutputTarget& target,
                    std::vector<std::string>& removed, std::string& error) {
-  target.kind = options.kind;
-  const bool video = options.kind == OutputKind::kVideo;
-  const bool allowed =
-      video ? MayWriteVideo(options.output, options.force, error)
-            : MayWriteFrames(options.output, options.force, target.replacesFrames, error);
-  return allowed && BeginAtomicOutput(options.output, !video, target.output, removed, error);
+  DiscardOutput(target);
+  target.kind = kind;
+  const bool video = kind == OutputKind::kVideo;
+  const bool allowed = video ? MayWriteVideo(path, force, error)
+                             : MayWriteFrames(path, force, target.replacesFrames, error);
+  return allowed && BeginAtomicOutput(path, !video, target.output, removed, error);
+}
+
+bool PrepareOutputNotingLeftovers(OutputKind kind, const std::string& path, bool force,
+                                  OutputTarget& target, const char* program, std::string& error) {
+  std::vector<std::string> removed;
+  const bool prepared = PrepareOutput(kind, path, force, target, removed, error);
+  for (const std::string& leftover : removed)
+    ReportNote("removed '" + leftover + "', left over from a " + program + " that was killed");
+  return prepared;
+}
+
+std::string FrameFileName(long long k) {
+  char name[32];
+  std::snprintf(name, sizeof name, kFramePattern, k);
+  return name;
 }
 
 std::string FramePath(const OutputTarget& target, long long k) {
-  char name[32];
-  std::snprintf(name, sizeof name, kFramePattern, k);
-  return target.output.tempPath + "/" + name;
+  return target.output.tempPath + "/" + FrameFileName(k);
 }
 
 bool CommitOutput(OutputTarget& target, std::string& error) {

@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <string_view>
+
+#include "tools/common/parse_number.h"
 
 namespace {
 
@@ -32,10 +34,9 @@ std::string Cause() { return std::strerror(errno); }
 pid_t WriterOf(const std::string& entry, const std::string& name) {
   const std::string prefix = name + kPartMarker;
   if (entry.size() <= prefix.size() || entry.compare(0, prefix.size(), prefix) != 0) return 0;
-  const char* digits = entry.c_str() + prefix.size();
-  char* end = nullptr;
-  const long pid = std::strtol(digits, &end, 10);
-  if (*end != '\0' || pid <= 0 || !std::isdigit(static_cast<unsigned char>(*digits))) return 0;
+  long long pid = 0;
+  const std::string_view digits = std::string_view(entry).substr(prefix.size());
+  if (!ParseWhole(digits, pid) || pid <= 0 || pid > std::numeric_limits<pid_t>::max()) return 0;
   return static_cast<pid_t>(pid);
 }
 
@@ -64,21 +65,30 @@ void RemoveLeftovers(const std::string& finalPath, std::vector<std::string>& rem
 }  // namespace
 
 bool RemoveFolderOfFiles(const std::string& path) {
-  DIR* listing = opendir(path.c_str());
-  if (listing == nullptr) return false;
+  // Everything is looked at before anything goes, so that a folder holding a
+  // link or a device somewhere is left whole.
   std::vector<std::string> files;
-  bool onlyFiles = true;
-  while (const dirent* entry = readdir(listing)) {
-    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
-    const std::string file = path + "/" + entry->d_name;
-    struct stat info {};
-    onlyFiles = onlyFiles && lstat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-    files.push_back(file);
+  std::vector<std::string> folders = {path};
+  for (size_t next = 0; next < folders.size(); ++next) {
+    DIR* listing = opendir(folders[next].c_str());
+    if (listing == nullptr) return false;
+    bool onlyFiles = true;
+    while (const dirent* entry = readdir(listing)) {
+      if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+      const std::string file = folders[next] + "/" + entry->d_name;
+      struct stat info {};
+      onlyFiles = onlyFiles && lstat(file.c_str(), &info) == 0 &&
+                  (S_ISREG(info.st_mode) || S_ISDIR(info.st_mode));
+      (S_ISDIR(info.st_mode) ? folders : files).push_back(file);
+    }
+    closedir(listing);
+    if (!onlyFiles) return false;
   }
-  closedir(listing);
-  if (!onlyFiles) return false;
   for (const std::string& file : files) unlink(file.c_str());
-  return rmdir(path.c_str()) == 0;
+  bool removed = true;
+  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
+    removed = rmdir(folder->c_str()) == 0 && removed;
+  return removed;
 }
 
 bool BeginAtomicOutput(const std::string& finalPath, bool folder, AtomicOutput& output,

@@ -27,8 +27,8 @@ bool CommitAtomicOutput(AtomicOutput& output, std::string& error);
 // Removes the temporary, and the files a temporary folder holds.
 void DiscardAtomicOutput(AtomicOutput& output);
 
-// Removes a folder that holds only regular files; false when it holds anything
-// else or cannot be removed.
+// Removes a folder that holds only regular files and folders of them; false
+// when it holds anything else (a link, a device) or cannot be removed.
 bool RemoveFolderOfFiles(const std::string& path);
 
 // A whole file written through stdio under a temporary name, flushed to disk

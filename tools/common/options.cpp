@@ -1,12 +1,10 @@
 #include "tools/common/options.h"
 
-#include <cerrno>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <sstream>
 
 #include "build_info.h"
+#include "tools/common/parse_number.h"
 #include "tools/common/tool_report.h"
 
 namespace {
@@ -24,10 +22,8 @@ CLI::Validator WholeNumberFrom(long low, long high) {
       "must be a whole number from " + std::to_string(low) + " to " + std::to_string(high);
   return CLI::Validator(
       [low, high, wanted](std::string& text) -> std::string {
-        errno = 0;
-        char* end = nullptr;
-        const long value = std::strtol(text.c_str(), &end, 10);
-        if (errno != 0 || end == text.c_str() || *end != '\0' || value < low || value > high)
+        long long value = 0;
+        if (!ParseWhole(text, value) || value < low || value > high)
           return wanted + ", not '" + text + "'";
         return {};
       },
@@ -39,11 +35,8 @@ CLI::Validator SecondsFrom(double low, double high) {
                              (high < 0.0 ? " up" : " to " + Number(high));
   return CLI::Validator(
       [low, high, wanted](std::string& text) -> std::string {
-        errno = 0;
-        char* end = nullptr;
-        const double value = std::strtod(text.c_str(), &end);
-        if (errno != 0 || end == text.c_str() || *end != '\0' || !std::isfinite(value) ||
-            value < low || (high >= 0.0 && value > high))
+        double value = 0.0;
+        if (!ParseDecimal(text, value) || value < low || (high >= 0.0 && value > high))
           return wanted + ", not '" + text + "'";
         return {};
       },

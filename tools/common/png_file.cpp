@@ -1,6 +1,7 @@
 #include "tools/common/png_file.h"
 
 #include <png.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csetjmp>
@@ -64,26 +65,53 @@ bool Encode(PngTrouble& trouble, const unsigned char* rgba, int width, int heigh
   return true;
 }
 
+bool SizeIsValid(int width, int height, std::string& error) {
+  if (width >= 1 && height >= 1) return true;
+  error = "picture size must be at least 1 x 1";
+  return false;
+}
+
+bool EncodeInto(std::FILE* stream, const std::string& path, const unsigned char* rgba, int width,
+                int height, std::string& error) {
+  PngTrouble trouble;
+  trouble.stream = stream;
+  errno = 0;
+  if (Encode(trouble, rgba, width, height)) return true;
+  const std::string cause = trouble.writeErrno != 0 ? std::strerror(trouble.writeErrno)
+                            : trouble.libpngMessage != nullptr
+                                ? std::string("libpng: ") + trouble.libpngMessage
+                                : std::string("libpng could not start");
+  error = "cannot write '" + path + "': " + cause;
+  return false;
+}
+
 }  // namespace
 
 bool WritePngFile(const std::string& path, const unsigned char* rgba, int width, int height,
                   std::string& error) {
-  if (width < 1 || height < 1) {
-    error = "picture size must be at least 1 x 1";
-    return false;
-  }
+  if (!SizeIsValid(width, height, error)) return false;
   return WriteFileAtomically(
       path,
       [&](std::FILE* stream, std::string& streamError) {
-        PngTrouble trouble;
-        trouble.stream = stream;
-        if (Encode(trouble, rgba, width, height)) return true;
-        const std::string cause = trouble.writeErrno != 0 ? std::strerror(trouble.writeErrno)
-                                  : trouble.libpngMessage != nullptr
-                                      ? std::string("libpng: ") + trouble.libpngMessage
-                                      : std::string("libpng could not start");
-        streamError = "cannot write '" + path + "': " + cause;
-        return false;
+        return EncodeInto(stream, path, rgba, width, height, streamError);
       },
       error);
+}
+
+bool WritePngInFolder(const std::string& path, const unsigned char* rgba, int width, int height,
+                      std::string& error) {
+  if (!SizeIsValid(width, height, error)) return false;
+  std::FILE* stream = std::fopen(path.c_str(), "wbx");
+  if (stream == nullptr) {
+    error = "cannot write '" + path + "': " + std::strerror(errno);
+    return false;
+  }
+  bool written = EncodeInto(stream, path, rgba, width, height, error);
+  // What stdio still holds is written here, so a full disk may show only now.
+  if (std::fclose(stream) != 0 && written) {
+    error = "cannot write '" + path + "': " + std::strerror(errno);
+    written = false;
+  }
+  if (!written) unlink(path.c_str());
+  return written;
 }

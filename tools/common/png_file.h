@@ -7,3 +7,9 @@
 // cause, e.g. "cannot write 'a.png': No space left on device".
 bool WritePngFile(const std::string& path, const unsigned char* rgba, int width, int height,
                   std::string& error);
+
+// The same written straight to `path`, a new file in a folder that is itself
+// written atomically (a capture's frames): no temporary name, no rescan of the
+// folder, no sync per file. A failed write removes what it began.
+bool WritePngInFolder(const std::string& path, const unsigned char* rgba, int width, int height,
+                      std::string& error);

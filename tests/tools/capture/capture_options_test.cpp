@@ -94,6 +94,61 @@ TEST(CaptureOptions, BadArgumentsAreNamedInTheMessage) {
   }
 }
 
+// Frames by number and chunks of the range, as --jobs workers and Slurm tasks
+// are given them.
+TEST(CaptureOptions, RangesAndChunksAreResolvedToFrames) {
+  FrameSpan range;
+  FrameSpan drawn;
+  std::string error;
+  Parsed parsed = Parse({"--frames", "181-301", "--chunk", "2/3", "c.mp4"});
+  ASSERT_TRUE(parsed.ok) << parsed.error;
+  ASSERT_TRUE(CaptureFrames(parsed.options, range, drawn, error)) << error;
+  EXPECT_EQ(range.first, 181);
+  EXPECT_EQ(range.last, 301);
+  EXPECT_EQ(drawn.first, 221);
+  EXPECT_EQ(drawn.last, 260);
+
+  parsed = Parse({"--from", "221", "--slurm", "4", "piece.mp4"});
+  ASSERT_TRUE(parsed.ok) << parsed.error;
+  ASSERT_TRUE(CaptureFrames(parsed.options, range, drawn, error)) << error;
+  EXPECT_EQ(range.first, 13261);
+  EXPECT_EQ(range.last, 13800);
+  EXPECT_EQ(drawn.first, 13261);  // the submitter draws nothing itself
+
+  parsed = Parse({"--frames", "1-3", "--chunk", "1/4", "c.mp4"});
+  ASSERT_TRUE(parsed.ok) << parsed.error;
+  EXPECT_FALSE(CaptureFrames(parsed.options, range, drawn, error));
+  EXPECT_EQ(error, "--chunk: 4 parts of 3 frames would leave some empty");
+  parsed = Parse({"--frames", "13000-13801", "c.mp4"});
+  ASSERT_TRUE(parsed.ok) << parsed.error;
+  EXPECT_FALSE(CaptureFrames(parsed.options, range, drawn, error));
+  EXPECT_EQ(error, "--frames: the piece has 13800 frames at 60 fps");
+
+  const struct {
+    std::vector<const char*> arguments;
+    const char* named;
+  } bad[] = {
+      {{"--frames", "30-20", "c.mp4"}, "--frames: must be FIRST-LAST"},
+      {{"--frames", "0-20", "c.mp4"}, "--frames"},
+      {{"--frames", "1-20", "--from", "3", "c.mp4"}, "excludes"},
+      {{"--chunk", "4/3", "c.mp4"}, "--chunk: must be I/N"},
+      {{"--chunk", "1/x", "c.mp4"}, "--chunk"},
+      {{"--chunk", "1/2", "--jobs", "2", "c.mp4"}, "excludes"},
+      {{"--slurm", "2", "--jobs", "2", "c.mp4"}, "excludes"},
+      {{"--segments", "s", "c.mp4"}, "requires --slurm"},
+      {{"--slurm-cpus", "2", "c.mp4"}, "requires --slurm"},
+  };
+  for (const auto& c : bad) {
+    const Parsed refused = Parse(c.arguments);
+    EXPECT_FALSE(refused.ok) << c.named;
+    EXPECT_NE(refused.error.find(c.named), std::string::npos) << refused.error;
+  }
+  parsed = Parse({"--slurm", "2", "--slurm-option=--hold", "--slurm-option", "-p", "c.mp4"});
+  ASSERT_TRUE(parsed.ok) << parsed.error;
+  EXPECT_EQ(parsed.options.slurmOptions, (std::vector<std::string>{"--hold", "-p"}));
+  EXPECT_EQ(parsed.options.output, "c.mp4");
+}
+
 TEST(CaptureOptions, OddSizesAreFineForFramesAndHelpNeedsNoOutput) {
   EXPECT_TRUE(Parse({"--size", "321x181", "frames/"}).ok);
   const Parsed help = Parse({"--help"});

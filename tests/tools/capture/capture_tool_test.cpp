@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "capture_fixture.h"
 #include "host/atlas.h"
 #include "host/frame.h"
 #include "host/headless_run.h"
@@ -27,8 +28,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kTool = QUORVANE_CAPTURE_TOOL;
-const std::string kAssets = QUORVANE_ASSET_DIR;
 constexpr double kAacFrameSeconds = 1024.0 / 44100.0;
 
 struct Picture {
@@ -59,44 +58,6 @@ double MeanLevel(const Picture& picture) {
     sum += picture.rgba[i] + picture.rgba[i + 1] + picture.rgba[i + 2];
   return sum / (3.0 * static_cast<double>(picture.rgba.size() / 4));
 }
-
-class CaptureTool : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/quorvane-capture-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-    for (const char* asset : {"TEX.tga", "RX_muc.mp3"}) {
-      ASSERT_TRUE(fs::exists(kAssets + "/" + asset)) << asset << " has not been generated";
-      fs::create_symlink(kAssets + "/" + asset, folder + "/" + asset);
-    }
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
-  ToolRun Capture(std::vector<std::string> arguments,
-                  const std::vector<std::string>& environment = {}) {
-    arguments.insert(arguments.begin(), kTool);
-    return RunTool(folder, arguments, environment);
-  }
-  std::set<std::string> Entries() const {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
-    return names;
-  }
-  std::string Probe(const std::string& file, const std::string& stream, const std::string& entry) {
-    std::string value =
-        CommandOutput("ffprobe -v error -count_frames -select_streams " + stream +
-                      " -show_entries stream=" + entry + " -of csv=p=0 " + folder + "/" + file);
-    value.erase(std::remove(value.begin(), value.end(), '\n'), value.end());
-    return value;
-  }
-  std::string FrameHashes(const std::string& file) {
-    return CommandOutput("ffmpeg -v error -i " + folder + "/" + file + " -f framemd5 -");
-  }
-
-  const std::set<std::string> assetsOnly = {"TEX.tga", "RX_muc.mp3"};
-  std::string folder;
-};
 
 TEST_F(CaptureTool, OneSecondHasSixtyFramesAndOneSecondOfMusicEveryTime) {
   for (const char* name : {"a.mp4", "b.mp4"}) {

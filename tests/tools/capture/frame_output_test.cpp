@@ -5,9 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tools/capture/encoder_process.h"
@@ -20,26 +23,24 @@ namespace {
 
 TEST(CaptureFrameWriter, WritesInOrderAndReleasesSlots) {
   std::vector<int64_t> written;
-  FrameWriter writer;
-  StartFrameWriter(writer, [&written](const unsigned char*, int64_t k, std::string&) {
+  FrameWriter writer([&written](const unsigned char*, int64_t k, std::string&) {
     written.push_back(k);
     return true;
   });
   const unsigned char pixels[4] = {};
   for (int64_t k = 1; k <= 50; ++k) {
     const int slot = static_cast<int>(k % 3);
-    WaitForSlot(writer, slot);
-    QueueFrame(writer, slot, pixels, k);
+    writer.WaitForSlot(slot);
+    writer.Queue(slot, pixels, k);
   }
-  EXPECT_TRUE(StopFrameWriter(writer, true));
+  EXPECT_TRUE(writer.Finish());
   ASSERT_EQ(written.size(), 50u);
   for (int64_t k = 1; k <= 50; ++k) EXPECT_EQ(written[k - 1], k);
 }
 
 TEST(CaptureFrameWriter, AFailureStopsWritingWithoutBlockingTheDrawingThread) {
   std::vector<int64_t> written;
-  FrameWriter writer;
-  StartFrameWriter(writer, [&written](const unsigned char*, int64_t k, std::string& error) {
+  FrameWriter writer([&written](const unsigned char*, int64_t k, std::string& error) {
     written.push_back(k);
     if (k < 3) return true;
     error = "disk full";
@@ -50,13 +51,28 @@ TEST(CaptureFrameWriter, AFailureStopsWritingWithoutBlockingTheDrawingThread) {
   for (int64_t k = 1; k <= 20; ++k) {
     const int slot = static_cast<int>(k % 3);
     // Once the writer has failed and ended, a wait on a queued slot must still return.
-    WaitForSlot(writer, slot);
-    QueueFrame(writer, slot, pixels, k);
+    writer.WaitForSlot(slot);
+    writer.Queue(slot, pixels, k);
   }
-  EXPECT_FALSE(StopFrameWriter(writer, true));
-  EXPECT_TRUE(FrameWriterFailed(writer, error));
+  EXPECT_FALSE(writer.Finish());
+  EXPECT_TRUE(writer.Failed(error));
   EXPECT_EQ(error, "disk full");
   EXPECT_EQ(written, (std::vector<int64_t>{1, 2, 3}));
+}
+
+// A stopped capture does not wait for frames nobody will keep.
+TEST(CaptureFrameWriter, GoingAwayDropsWhatIsStillQueued) {
+  std::atomic<int> written = 0;
+  const unsigned char pixels[4] = {};
+  {
+    FrameWriter writer([&written](const unsigned char*, int64_t, std::string&) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      ++written;
+      return true;
+    });
+    for (int slot = 0; slot < 3; ++slot) writer.Queue(slot, pixels, slot + 1);
+  }
+  EXPECT_LE(written, 1);
 }
 
 TEST(CaptureEncoderProcess, ReportsHowTheChildEnded) {
@@ -106,13 +122,6 @@ class CaptureOutputTarget : public ::testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
-  CaptureOptions Options(OutputKind kind, const std::string& name) const {
-    CaptureOptions options;
-    options.kind = kind;
-    options.output = folder + "/" + name;
-    return options;
-  }
-
   std::string Text(const std::string& name) const {
     std::ifstream file(folder + "/" + name);
     std::string text;
@@ -120,11 +129,9 @@ class CaptureOutputTarget : public ::testing::Test {
     return text;
   }
   bool Prepare(OutputKind kind, const std::string& name, bool force, OutputTarget& target) {
-    CaptureOptions options = Options(kind, name);
-    options.force = force;
     std::vector<std::string> removed;
     error.clear();
-    return PrepareOutput(options, target, removed, error);
+    return PrepareOutput(kind, folder + "/" + name, force, target, removed, error);
   }
   std::string folder;
   std::string error;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "host/headless_run.h"
 #include "tools/capture/progress.h"
 
@@ -40,6 +42,27 @@ TEST(CaptureFrameSchedule, RangesHoldSecondsTimesFpsFrames) {
 
   EXPECT_FALSE(RecordedFrames(1.0, 1.01, 60, first, last));     // between two frames
   EXPECT_FALSE(RecordedFrames(230.5, 240.0, 30, first, last));  // past the last frame
+}
+
+TEST(CaptureFrameSchedule, ChunksTileTheRangeInNearEqualParts) {
+  for (const FrameSpan range : {FrameSpan{1, 13800}, FrameSpan{181, 301}, FrameSpan{5, 7}}) {
+    for (int parts = 1; parts <= range.Count() && parts <= 64; ++parts) {
+      int64_t next = range.first;
+      int64_t shortest = range.Count();
+      int64_t longest = 0;
+      for (int index = 1; index <= parts; ++index) {
+        const FrameSpan chunk = ChunkOfRange(range, index, parts);
+        ASSERT_EQ(chunk.first, next) << parts << " parts, part " << index;
+        ASSERT_GE(chunk.Count(), 1);
+        shortest = std::min(shortest, chunk.Count());
+        longest = std::max(longest, chunk.Count());
+        next = chunk.last + 1;
+      }
+      EXPECT_EQ(next, range.last + 1) << parts << " parts";
+      EXPECT_LE(longest - shortest, 1) << parts << " parts";
+    }
+  }
+  EXPECT_EQ(ChunkOfRange({181, 301}, 3, 3).first, 261);  // 40, 40 and 41 frames
 }
 
 TEST(CaptureFrameSchedule, AudioSamplesFollowFrameBoundaries) {

@@ -85,6 +85,25 @@ TEST(ToolsAtomicOutput, LeftoversOfDeadRunsGoAndNothingElseIsTouched) {
                                               "other.mp4.part-1", living}));
 }
 
+// A run's folder of chunks holds folders of frames; a link anywhere in it
+// keeps the whole folder, so that nothing it points at can be reached.
+TEST(ToolsAtomicOutput, FoldersOfFoldersGoWholeOrNotAtAll) {
+  TempWorkingDirectory folder;
+  fs::create_directories("run/chunk-1");
+  fs::create_directories("run/chunk-2/deeper");
+  std::ofstream("run/chunk-1.json") << "{}";
+  std::ofstream("run/chunk-1/frame_000001.png") << "png";
+  std::ofstream("run/chunk-2/deeper/frame_000002.png") << "png";
+  std::ofstream("keep.txt") << "mine";
+  fs::create_symlink("../../../keep.txt", "run/chunk-2/deeper/link");
+  EXPECT_FALSE(RemoveFolderOfFiles("run"));
+  EXPECT_TRUE(fs::exists("run/chunk-1/frame_000001.png"));
+  EXPECT_TRUE(fs::exists("run/chunk-1.json"));
+  fs::remove("run/chunk-2/deeper/link");
+  EXPECT_TRUE(RemoveFolderOfFiles("run"));
+  EXPECT_EQ(Entries(), std::set<std::string>{"keep.txt"});
+}
+
 TEST(ToolsAtomicOutput, AFailedWriteLeavesNeitherNameAndSaysWhy) {
   TempWorkingDirectory folder;
   std::ofstream("notes.txt") << "keep me";

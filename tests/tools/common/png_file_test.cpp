@@ -4,6 +4,8 @@
 #include <png.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,25 @@ TEST(ToolsPngFile, FailuresAreReportedAndLeaveNoFile) {
   EXPECT_FALSE(WritePngFile("empty.png", pixel, 0, 1, error));
   EXPECT_FALSE(error.empty());
   EXPECT_TRUE(std::filesystem::is_empty("."));
+}
+
+// Frames inside a capture's temporary folder: the same bytes, written in place.
+TEST(ToolsPngFile, InAFolderTheSameBytesAreWrittenWithoutReplacingAnything) {
+  TempWorkingDirectory folder;
+  std::vector<unsigned char> rgba(4 * 3 * 4);
+  for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = static_cast<unsigned char>(i * 29);
+  std::string error;
+  ASSERT_TRUE(WritePngFile("atomic.png", rgba.data(), 4, 3, error)) << error;
+  ASSERT_TRUE(WritePngInFolder("direct.png", rgba.data(), 4, 3, error)) << error;
+  std::ifstream atomic("atomic.png", std::ios::binary);
+  std::ifstream direct("direct.png", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(atomic), {}),
+            std::string(std::istreambuf_iterator<char>(direct), {}));
+
+  EXPECT_FALSE(WritePngInFolder("direct.png", rgba.data(), 4, 3, error));
+  EXPECT_EQ(error, "cannot write 'direct.png': File exists");
+  EXPECT_FALSE(WritePngInFolder("missing-folder/direct.png", rgba.data(), 4, 3, error));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 2);
 }
 
 }  // namespace

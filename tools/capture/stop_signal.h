@@ -1,0 +1,13 @@
+#pragma once
+
+#include <csignal>
+
+// Ctrl-C, SIGTERM, a closed terminal or ssh session (SIGHUP) and SIGQUIT end
+// a capture or a join cleanly: the signal is noted here and the work stops at
+// its next check, removing what it had begun to write.
+extern volatile std::sig_atomic_t captureStopSignal;
+
+// Catches the four stop signals into captureStopSignal, and ignores SIGPIPE,
+// so that a dead ffmpeg shows up as a failed write. System calls interrupted
+// by a stop signal are restarted; waits that must end at once poll instead.
+void CatchStopSignals();
