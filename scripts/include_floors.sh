@@ -6,6 +6,7 @@
 #   include_floors.sh [ROOT]
 #
 # The floors, lowest first; folders on one floor know nothing of each other:
+#   base               the result type and the exit statuses, for every floor
 #   sim, gl            the simulation; the GL subset and its ES 2 layer
 #   script             the script table, read by the scene and the music
 #   scene              the drawing
@@ -46,7 +47,8 @@ edges() {
 edges | awk '
   function room(path,   part) {
     split(path, part, "/")
-    if (part[1] == "sim" || part[1] == "gl" || part[1] == "script" || part[1] == "scene")
+    if (part[1] == "base" || part[1] == "sim" || part[1] == "gl" || part[1] == "script" ||
+        part[1] == "scene")
       return part[1]
     if (part[1] == "host" || part[1] == "tools")
       return (part[3] == "") ? part[1] : part[1] "/" part[2]
@@ -54,14 +56,15 @@ edges | awk '
     return ""
   }
   function floor_of(r) {
-    if (r == "sim" || r == "gl") return 0
-    if (r == "script") return 1
-    if (r == "scene") return 2
-    if (r == "host") return 3
-    if (r ~ /^host\//) return 4
-    if (r == "tools/common") return 5
-    if (r ~ /^tools\//) return 6
-    return 7
+    if (r == "base") return 0
+    if (r == "sim" || r == "gl") return 1
+    if (r == "script") return 2
+    if (r == "scene") return 3
+    if (r == "host") return 4
+    if (r ~ /^host\//) return 5
+    if (r == "tools/common") return 6
+    if (r ~ /^tools\//) return 7
+    return 8
   }
   function module_of(path) { sub(/\.(h|cpp)$/, "", path); return path }
 

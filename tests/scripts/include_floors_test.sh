@@ -21,10 +21,11 @@ source_file() {
 # the layer, a tool reaching the shared tool code and a platform, tests and
 # a benchmark reaching anything, and an include by the file's own folder.
 tree=$scratch/clean
-source_file sim/swarm.h
+source_file base/result.h
+source_file sim/swarm.h base/result.h
 source_file sim/swarm.cpp sim/swarm.h
 source_file gl/gl_subset.h
-source_file gl/gles/layer.h gl/gl_subset.h
+source_file gl/gles/layer.h gl/gl_subset.h base/result.h
 source_file script/script.h sim/swarm.h
 source_file scene/timeline.cpp script/script.h gl/gl_subset.h sim/swarm.h
 source_file scene/timeline.h
@@ -44,6 +45,7 @@ fi
 
 tree=$scratch/faulty
 cp -r "$scratch/clean" "$tree"
+source_file base/exit_status.h sim/swarm.h      # up from the very bottom
 source_file sim/field.cpp scene/timeline.h       # up from the bottom
 source_file gl/gles/draw.cpp sim/swarm.h         # across the bottom floor
 source_file host/frame_loop.cpp host/web/canvas.h  # from the host into a platform
@@ -59,6 +61,7 @@ source_file sim/hash.cpp sim/rng.h
 status=0
 said=$(bash "$checker" "$tree") || status=$?
 expected=(
+  "upward include: base/exit_status.h (base) includes sim/swarm.h (sim)"
   "upward include: sim/field.cpp (sim) includes scene/timeline.h (scene)"
   "upward include: gl/gles/draw.cpp (gl) includes sim/swarm.h (sim)"
   "upward include: host/frame_loop.cpp (host) includes host/web/canvas.h (host/web)"
