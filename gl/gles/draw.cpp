@@ -4,7 +4,7 @@
 // and GL_MODULATE texturing.
 
 #include <cstddef>
-#include <cstdio>
+#include <string>
 
 #include "gl/gles/layer.h"
 #include "gl/gles/matrix_math.h"
@@ -81,45 +81,41 @@ constexpr float kSceneAmbient = 0.2f;
 
 enum Attribute : GLuint { kPosition, kColour, kNormal, kTexCoord };
 
-char message[1024];
-
-// True when the shader's or program's `status` is set; otherwise `error` is
-// `failure` followed by the object's info log.
-bool Succeeded(GLuint object, GLenum status, void (*getStatus)(GLuint, GLenum, GLint*),
-               void (*getLog)(GLuint, GLsizei, GLsizei*, GLchar*), const char* failure,
-               const char** error) {
+// Success when the shader's or program's `status` is set; otherwise `failure`
+// followed by the object's info log.
+Result StatusOf(GLuint object, GLenum status, void (*getStatus)(GLuint, GLenum, GLint*),
+                void (*getLog)(GLuint, GLsizei, GLsizei*, GLchar*), const char* failure) {
   GLint succeeded = 0;
   getStatus(object, status, &succeeded);
-  if (succeeded) return true;
+  if (succeeded) return {};
   char log[768] = "";
   getLog(object, sizeof log, nullptr, log);
-  std::snprintf(message, sizeof message, "%s: %s", failure, log);
-  *error = message;
-  return false;
+  return Fail(std::string(failure) + ": " + log);
 }
 
-GLuint CompileShader(GLenum type, const char* source, const char** error) {
+// The shader, or 0 with `error` saying why it does not compile.
+GLuint CompileShader(GLenum type, const char* source, Result& error) {
   const Es2Api& es2 = layer.es2;
   const GLuint shader = es2.glCreateShader(type);
   es2.glShaderSource(shader, 1, &source, nullptr);
   es2.glCompileShader(shader);
   const char* failure = type == kEs2VertexShader ? "the vertex shader does not compile"
                                                  : "the fragment shader does not compile";
-  if (Succeeded(shader, kEs2CompileStatus, es2.glGetShaderiv, es2.glGetShaderInfoLog, failure,
-                error))
-    return shader;
+  error = StatusOf(shader, kEs2CompileStatus, es2.glGetShaderiv, es2.glGetShaderInfoLog, failure);
+  if (error) return shader;
   es2.glDeleteShader(shader);
   return 0;
 }
 
-bool LinkProgram(const char** error) {
+Result LinkProgram() {
   const Es2Api& es2 = layer.es2;
-  const GLuint vertex = CompileShader(kEs2VertexShader, kVertexShader, error);
-  if (vertex == 0) return false;
-  const GLuint fragment = CompileShader(kEs2FragmentShader, kFragmentShader, error);
+  Result compiled;
+  const GLuint vertex = CompileShader(kEs2VertexShader, kVertexShader, compiled);
+  if (vertex == 0) return compiled;
+  const GLuint fragment = CompileShader(kEs2FragmentShader, kFragmentShader, compiled);
   if (fragment == 0) {
     es2.glDeleteShader(vertex);
-    return false;
+    return compiled;
   }
   GLuint& program = layer.draw.program;
   program = es2.glCreateProgram();
@@ -133,12 +129,12 @@ bool LinkProgram(const char** error) {
   // Flagged for deletion; they go with the program.
   es2.glDeleteShader(vertex);
   es2.glDeleteShader(fragment);
-  if (Succeeded(program, kEs2LinkStatus, es2.glGetProgramiv, es2.glGetProgramInfoLog,
-                "the draw program does not link", error))
-    return true;
+  Result linked = StatusOf(program, kEs2LinkStatus, es2.glGetProgramiv, es2.glGetProgramInfoLog,
+                           "the draw program does not link");
+  if (linked) return linked;
   es2.glDeleteProgram(program);
   program = 0;
-  return false;
+  return linked;
 }
 
 void SetUniforms() {
@@ -183,8 +179,8 @@ constexpr GLsizeiptr kBufferBytes = kBufferCapacity * sizeof(BatchVertex);
 // The program and the buffer stay bound and the attributes point into the
 // buffer from its start: only the layer draws in its context, and each draw
 // names its first vertex.
-bool CreateDrawResources(const char** error) {
-  if (!LinkProgram(error)) return false;
+Result CreateDrawResources() {
+  if (Result linked = LinkProgram(); !linked) return linked;
   const Es2Api& es2 = layer.es2;
   DrawResources& draw = layer.draw;
   const GLuint program = draw.program;
@@ -208,7 +204,7 @@ bool CreateDrawResources(const char** error) {
   PointAttribute(kColour, 4, offsetof(BatchVertex, colour));
   PointAttribute(kNormal, 3, offsetof(BatchVertex, normal));
   PointAttribute(kTexCoord, 2, offsetof(BatchVertex, texCoord));
-  return true;
+  return {};
 }
 
 void DeleteDrawResources() {

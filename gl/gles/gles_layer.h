@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/result.h"
+
 // The GL subset (gl/gl_subset.h, gl/glu_subset.h) carried out on OpenGL ES 2 /
 // WebGL 1, for platforms that have no desktop GL.
 
@@ -9,17 +11,17 @@
 // emscripten_webgl_get_proc_address in the browser.
 using GlesProcLoader = void* (*)(const char* name);
 
-// Needs an ES 2 / WebGL 1 context current. False with `error` set when it
-// lacks something. Puts the fixed-function state back to GL's defaults.
-bool StartGlesLayer(GlesProcLoader load, const char** error);
+// Needs an ES 2 / WebGL 1 context current. Fails, saying what is lacking,
+// when it lacks something. Puts the fixed-function state back to GL's defaults.
+Result StartGlesLayer(GlesProcLoader load);
 // For a started layer whose context was lost and replaced by a new one,
 // current now and holding none of the layer's objects: makes them all again
 // (the program, the vertex buffer, every texture under the name the scene
 // holds, with its images, levels and parameters, the binding, and the state
 // passed through to ES 2), so that the next frame draws as the lost context
-// would have drawn it. False with `error` set when it cannot; the GL entry
+// would have drawn it. Fails, saying why, when it cannot; the GL entry
 // points then do nothing until a restore succeeds.
-bool RestoreGlesLayer(GlesProcLoader load, const char** error);
+Result RestoreGlesLayer(GlesProcLoader load);
 // Releases what the layer made in the context (still current) and forgets
 // its state; the GL entry points do nothing until the next start.
 void StopGlesLayer();

@@ -149,7 +149,7 @@ bool RefusedInsideBeginEnd(const char* call);
 void TakeEs2Error();
 
 // Drawing: the program standing in for the fixed function and the vertex buffer.
-bool CreateDrawResources(const char** error);
+Result CreateDrawResources();
 void DeleteDrawResources();
 // Draws whole triangles with the current fixed-function state.
 void DrawTriangles(const BatchVertex* vertices, int count);
@@ -158,7 +158,7 @@ void DrawTriangles(const BatchVertex* vertices, int count);
 // one that is not, where ES 2 would sample black); making every texture
 // again in a new context; deleting them from the current one.
 bool BoundTextureComplete();
-bool RestoreTextures(const char** error);
+Result RestoreTextures();
 void DeleteTextures();
 void ForgetTextures();
 

@@ -1,7 +1,7 @@
 // Starting, restoring and stopping the layer: what it makes in a context,
 // from its state.
 
-#include <cstdio>
+#include <string>
 
 #include "gl/gles/gles_layer.h"
 #include "gl/gles/layer.h"
@@ -12,42 +12,36 @@ Layer layer;
 
 namespace {
 
-char missingMessage[128];
-
-bool LoadEs2(GlesProcLoader load, const char** error) {
-#define GLES_ES2_LOAD(result, name, parameters)                                              \
-  layer.es2.name = reinterpret_cast<result(*) parameters>(load(#name));                      \
-  if (layer.es2.name == nullptr) {                                                           \
-    std::snprintf(missingMessage, sizeof missingMessage, "the GL context has no %s", #name); \
-    *error = missingMessage;                                                                 \
-    return false;                                                                            \
-  }
+Result LoadEs2(GlesProcLoader load) {
+#define GLES_ES2_LOAD(result, name, parameters)                         \
+  layer.es2.name = reinterpret_cast<result(*) parameters>(load(#name)); \
+  if (layer.es2.name == nullptr) return Fail(std::string("the GL context has no ") + #name);
   GLES_ES2_ENTRY_POINTS(GLES_ES2_LOAD)
 #undef GLES_ES2_LOAD
-  return true;
+  return {};
 }
 
 // Everything the layer makes in a context, from its state.
-bool MakeEs2Objects(GlesProcLoader load, const char** error) {
-  if (load == nullptr) {
-    *error = "no loader for the GL entry points";
-    return false;
-  }
-  if (!LoadEs2(load, error) || !CreateDrawResources(error)) {
+Result MakeEs2Objects(GlesProcLoader load) {
+  if (load == nullptr) return Fail("no loader for the GL entry points");
+  Result made = LoadEs2(load);
+  if (made) made = CreateDrawResources();
+  if (!made) {
     layer.es2 = Es2Api{};
-    return false;
+    return made;
   }
   layer.es2.glGetIntegerv(kEs2MaxTextureSize, &layer.maxTextureSide);
   layer.ready = true;
-  if (RestoreTextures(error)) {
+  Result restored = RestoreTextures();
+  if (restored) {
     RestorePassedThrough();
-    return true;
+    return restored;
   }
   DeleteTextures();
   DeleteDrawResources();
   layer.ready = false;
   layer.es2 = Es2Api{};
-  return false;
+  return restored;
 }
 
 }  // namespace
@@ -55,13 +49,8 @@ bool MakeEs2Objects(GlesProcLoader load, const char** error) {
 
 using gles::layer;
 
-bool StartGlesLayer(GlesProcLoader load, const char** error) {
-  const char* ignored = nullptr;
-  if (error == nullptr) error = &ignored;
-  if (layer.started) {
-    *error = "the GLES layer is already started";
-    return false;
-  }
+Result StartGlesLayer(GlesProcLoader load) {
+  if (layer.started) return Fail("the GLES layer is already started");
   layer.fixed = gles::FixedFunction{};
   layer.passed = gles::PassedThrough{};
   gles::ForgetTextures();
@@ -69,22 +58,17 @@ bool StartGlesLayer(GlesProcLoader load, const char** error) {
   layer.error = GL_NO_ERROR;
   layer.counters = {};
   layer.reportCount = 0;
-  if (!gles::MakeEs2Objects(load, error)) return false;
-  layer.started = true;
-  return true;
+  Result made = gles::MakeEs2Objects(load);
+  if (made) layer.started = true;
+  return made;
 }
 
-bool RestoreGlesLayer(GlesProcLoader load, const char** error) {
-  const char* ignored = nullptr;
-  if (error == nullptr) error = &ignored;
-  if (!layer.started) {
-    *error = "the GLES layer is not started";
-    return false;
-  }
+Result RestoreGlesLayer(GlesProcLoader load) {
+  if (!layer.started) return Fail("the GLES layer is not started");
   // The lost context took its objects along: their names mean nothing now.
   layer.ready = false;
   for (gles::Texture& texture : layer.textures) texture.es2Name = 0;
-  return gles::MakeEs2Objects(load, error);
+  return gles::MakeEs2Objects(load);
 }
 
 void StopGlesLayer() {

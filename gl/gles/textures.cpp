@@ -154,17 +154,15 @@ bool BoundTextureComplete() {
   return texture.levelZero && (texture.allLevels || !IsMipmapFilter(texture.minFilter));
 }
 
-bool RestoreTextures(const char** error) {
+Result RestoreTextures() {
   for (Texture& texture : layer.textures) {
     if (!texture.used) continue;
     BindEs2Texture(texture);
-    if (texture.image != nullptr && !UploadLevels(texture)) {
-      *error = "out of memory while making the textures again";
-      return false;
-    }
+    if (texture.image != nullptr && !UploadLevels(texture))
+      return Fail("out of memory while making the textures again");
   }
   BindEs2Texture(Bound());
-  return true;
+  return {};
 }
 
 void DeleteTextures() {

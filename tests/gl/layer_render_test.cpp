@@ -468,11 +468,9 @@ TEST(GlesLifetime, CallsWithoutAStartedLayerDoNothing) {
   const unsigned char pixel[4] = {};
   EXPECT_EQ(gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA8, 1, 1, GL_BGRA, GL_UNSIGNED_BYTE, pixel), 0);
 
-  const char* error = nullptr;
-  EXPECT_FALSE(StartGlesLayer(nullptr, &error));
-  EXPECT_STREQ(error, "no loader for the GL entry points");
-  EXPECT_FALSE(StartGlesLayer([](const char*) -> void* { return nullptr; }, &error));
-  EXPECT_STREQ(error, "the GL context has no glEnable");
+  EXPECT_EQ(StartGlesLayer(nullptr).error, "no loader for the GL entry points");
+  EXPECT_EQ(StartGlesLayer([](const char*) -> void* { return nullptr; }).error,
+            "the GL context has no glEnable");
 }
 
 }  // namespace
