@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 // A headless GL surface for tests and tools: EGL on Mesa's surfaceless
 // platform, a desktop OpenGL compatibility context, and a framebuffer object
 // with 8-bit RGBA and the deepest depth buffer offered. Needs no X server.
@@ -7,9 +9,9 @@
 // the piece's GL 1.1 calls carried out on it by gl/gles.
 
 // Creates the context and a width x height framebuffer, makes it current and
-// sets the viewport to its size (as a fresh window context would). Returns
-// false with `error` set when EGL or a suitable context is not available.
-bool OpenOffscreenSurface(int width, int height, const char** error);
+// sets the viewport to its size (as a fresh window context would). Fails,
+// saying why, when EGL or a suitable context is not available.
+Result OpenOffscreenSurface(int width, int height);
 // Depth bits of the framebuffer that was obtained.
 int OffscreenDepthBits();
 // Waits until the frame drawn so far is complete, as a present would.

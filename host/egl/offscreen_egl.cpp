@@ -11,6 +11,8 @@
 #include <GLES2/gl2ext.h>
 
 #include <cstddef>
+#include <string>
+#include <utility>
 
 #include "host/egl/proc_address.h"
 #include "host/egl/surfaceless_display.h"
@@ -121,42 +123,36 @@ bool AttachDeepestDepth(int width, int height) {
   return false;
 }
 
-bool Refuse(const char** error, const char* message) {
-  if (error != nullptr) *error = message;
-  return false;
-}
-
-// Refuses once what the open has made so far is undone.
-bool Fail(const char** error, const char* message) {
+// Fails once what the open has made so far is undone.
+Result Undo(std::string why) {
   CloseOffscreenSurface();
-  return Refuse(error, message);
+  return Fail(std::move(why));
 }
 
 }  // namespace
 
-bool OpenEglSurface(OffscreenContext kind, OffscreenLayer layer, int width, int height,
-                    const char** error) {
+Result OpenEglSurface(OffscreenContext kind, OffscreenLayer layer, int width, int height) {
   // Refused without closing: the surface that is open stays usable.
-  if (display != EGL_NO_DISPLAY) return Refuse(error, "an offscreen surface is already open");
+  if (display != EGL_NO_DISPLAY) return Fail("an offscreen surface is already open");
   if (width < 1 || height < 1 || width > 16384 || height > 16384)
-    return Refuse(error, "surface size must be between 1 and 16384 pixels each way");
+    return Fail("surface size must be between 1 and 16384 pixels each way");
   const ContextKind& wanted = kind == OffscreenContext::kEs2 ? kEs2 : kDesktopCompatibility;
 
   display = SurfacelessDisplay();
   if (display == EGL_NO_DISPLAY)
-    return Fail(error, "EGL has no surfaceless platform (is Mesa's EGL installed?)");
+    return Undo("EGL has no surfaceless platform (is Mesa's EGL installed?)");
   EGLint major = 0;
   EGLint minor = 0;
   if (!eglInitialize(display, &major, &minor)) {
     display = EGL_NO_DISPLAY;
-    return Fail(error, "EGL could not be initialised on the surfaceless platform");
+    return Undo("EGL could not be initialised on the surfaceless platform");
   }
-  if (!eglBindAPI(wanted.api)) return Fail(error, wanted.noApi);
+  if (!eglBindAPI(wanted.api)) return Undo(wanted.noApi);
   context = CreateContext(wanted);
-  if (context == EGL_NO_CONTEXT) return Fail(error, wanted.noContext);
+  if (context == EGL_NO_CONTEXT) return Undo(wanted.noContext);
   if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context))
-    return Fail(error, "EGL could not make the context current without a surface");
-  if (!LoadEntryPoints()) return Fail(error, wanted.noEntryPoint);
+    return Undo("EGL could not make the context current without a surface");
+  if (!LoadEntryPoints()) return Undo(wanted.noEntryPoint);
 
   surfaceWidth = width;
   surfaceHeight = height;
@@ -167,13 +163,12 @@ bool OpenEglSurface(OffscreenContext kind, OffscreenLayer layer, int width, int 
   gl.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8_OES, width, height);
   gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer);
   gl.genRenderbuffers(1, &depthBuffer);
-  if (!AttachDeepestDepth(width, height)) return Fail(error, wanted.noFramebuffer);
+  if (!AttachDeepestDepth(width, height)) return Undo(wanted.noFramebuffer);
   gl.viewport(0, 0, width, height);
-  if (layer.start == nullptr) return true;
-  const char* layerError = nullptr;
-  if (!layer.start(ProcAddress, &layerError)) return Fail(error, layerError);
+  if (layer.start == nullptr) return {};
+  if (Result started = layer.start(ProcAddress); !started) return Undo(started.error);
   stopLayer = layer.stop;
-  return true;
+  return {};
 }
 
 int OffscreenDepthBits() { return depthBits; }

@@ -3,6 +3,8 @@
 // The offscreen surface of host/offscreen.h on either kind of EGL context;
 // each library that offers host/offscreen.h opens it with its own.
 
+#include "base/result.h"
+
 enum class OffscreenContext {
   kDesktopCompatibility,  // desktop OpenGL, compatibility profile
   kEs2,                   // OpenGL ES 2
@@ -12,10 +14,9 @@ enum class OffscreenContext {
 // once the context is current, with the loader of its entry points, and
 // stopped at close while the context is still current. Empty where none.
 struct OffscreenLayer {
-  bool (*start)(void* (*load)(const char* name), const char** error);
+  Result (*start)(void* (*load)(const char* name));
   void (*stop)();
 };
 
 // OpenOffscreenSurface on the given context, with the given layer over it.
-bool OpenEglSurface(OffscreenContext kind, OffscreenLayer layer, int width, int height,
-                    const char** error);
+Result OpenEglSurface(OffscreenContext kind, OffscreenLayer layer, int width, int height);

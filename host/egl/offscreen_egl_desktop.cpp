@@ -4,6 +4,6 @@
 #include "host/egl/offscreen_egl.h"
 #include "host/offscreen.h"
 
-bool OpenOffscreenSurface(int width, int height, const char** error) {
-  return OpenEglSurface(OffscreenContext::kDesktopCompatibility, {}, width, height, error);
+Result OpenOffscreenSurface(int width, int height) {
+  return OpenEglSurface(OffscreenContext::kDesktopCompatibility, {}, width, height);
 }

@@ -21,8 +21,8 @@ constexpr int kSide = 32;
 // The ES 2 surface with the layer started or restored by `start`; without
 // `stop`, closing it loses the context under a layer that keeps its state.
 void OpenSurface(OffscreenLayer layer) {
-  const char* error = nullptr;
-  ASSERT_TRUE(OpenEglSurface(OffscreenContext::kEs2, layer, kSide, kSide, &error)) << error;
+  const Result opened = OpenEglSurface(OffscreenContext::kEs2, layer, kSide, kSide);
+  ASSERT_TRUE(opened) << opened.error;
 }
 
 std::vector<unsigned char> ReadPixels() {
@@ -165,21 +165,19 @@ TEST(GlesRestore, ANewContextHoldsWhatThePassedThroughStateWas) {
 
 TEST(GlesRestore, IsRefusedBeforeAStartAndCanBeTriedAgainAfterAFailure) {
   const auto nothing = [](const char*) -> void* { return nullptr; };
-  const char* error = nullptr;
-  EXPECT_FALSE(RestoreGlesLayer(nothing, &error));
-  EXPECT_STREQ(error, "the GLES layer is not started");
+  EXPECT_EQ(RestoreGlesLayer(nothing).error, "the GLES layer is not started");
 
   ASSERT_NO_FATAL_FAILURE(OpenSurface({StartGlesLayer, nullptr}));
   CloseOffscreenSurface();
   // A new context that lacks what the layer needs: refused, and the layer
   // waits, drawing nothing, for one that has it.
-  const OffscreenLayer lacking = {[](GlesProcLoader, const char** error) {
+  const OffscreenLayer lacking = {[](GlesProcLoader) {
                                     return RestoreGlesLayer(
-                                        [](const char*) -> void* { return nullptr; }, error);
+                                        [](const char*) -> void* { return nullptr; });
                                   },
                                   nullptr};
-  EXPECT_FALSE(OpenEglSurface(OffscreenContext::kEs2, lacking, kSide, kSide, &error));
-  EXPECT_STREQ(error, "the GL context has no glEnable");
+  EXPECT_EQ(OpenEglSurface(OffscreenContext::kEs2, lacking, kSide, kSide).error,
+            "the GL context has no glEnable");
   glClear(GL_COLOR_BUFFER_BIT);
   Quad(-1, 1, 0);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "host/offscreen.h"
@@ -15,7 +16,7 @@
 class ScopedOffscreenSurface {
  public:
   ScopedOffscreenSurface(int width, int height) : width_(width), height_(height) {
-    opened_ = OpenOffscreenSurface(width, height, &error_);
+    opened_ = OpenOffscreenSurface(width, height);
   }
   ~ScopedOffscreenSurface() {
     if (opened_) CloseOffscreenSurface();
@@ -23,8 +24,8 @@ class ScopedOffscreenSurface {
   ScopedOffscreenSurface(const ScopedOffscreenSurface&) = delete;
   ScopedOffscreenSurface& operator=(const ScopedOffscreenSurface&) = delete;
 
-  bool opened() const { return opened_; }
-  const char* error() const { return error_; }
+  bool opened() const { return static_cast<bool>(opened_); }
+  const std::string& error() const { return opened_.error; }
 
   // The picture, top row first.
   std::vector<unsigned char> ReadPixels() const {
@@ -36,8 +37,7 @@ class ScopedOffscreenSurface {
  private:
   int width_;
   int height_;
-  bool opened_ = false;
-  const char* error_ = nullptr;
+  Result opened_;
 };
 
 // Every test of the fixture on its own surface of Width x Height.

@@ -17,8 +17,8 @@ class HostOffscreenSurface : public ::testing::Test {
 };
 
 void Open(int width, int height) {
-  const char* error = nullptr;
-  ASSERT_TRUE(OpenOffscreenSurface(width, height, &error)) << error;
+  const Result opened = OpenOffscreenSurface(width, height);
+  ASSERT_TRUE(opened) << opened.error;
 }
 
 // Red over the top half of the screen, blue under it.
@@ -59,9 +59,7 @@ TEST_F(HostOffscreenSurface, ReadsBackTopRowFirstAtItsOwnSize) {
 
 TEST_F(HostOffscreenSurface, ASecondOpenIsRefusedAndTheFirstStaysUsable) {
   ASSERT_NO_FATAL_FAILURE(Open(8, 4));
-  const char* error = nullptr;
-  EXPECT_FALSE(OpenOffscreenSurface(8, 4, &error));
-  EXPECT_STREQ(error, "an offscreen surface is already open");
+  EXPECT_EQ(OpenOffscreenSurface(8, 4).error, "an offscreen surface is already open");
   DrawRedOverBlue();
   ExpectRedOverBlue(8, 4);
 }
@@ -69,9 +67,9 @@ TEST_F(HostOffscreenSurface, ASecondOpenIsRefusedAndTheFirstStaysUsable) {
 TEST_F(HostOffscreenSurface, SizesOutsideOneTo16384AreRefusedAndLeaveNothingOpen) {
   const int sizes[][2] = {{0, 4}, {4, 0}, {-1, 4}, {16385, 4}, {4, 16385}};
   for (const auto& size : sizes) {
-    const char* error = nullptr;
-    EXPECT_FALSE(OpenOffscreenSurface(size[0], size[1], &error)) << size[0] << "x" << size[1];
-    EXPECT_STREQ(error, "surface size must be between 1 and 16384 pixels each way");
+    EXPECT_EQ(OpenOffscreenSurface(size[0], size[1]).error,
+              "surface size must be between 1 and 16384 pixels each way")
+        << size[0] << "x" << size[1];
   }
   ASSERT_NO_FATAL_FAILURE(Open(4, 4));
 }

@@ -145,10 +145,9 @@ int RunCapture(const CaptureOptions& options, FrameSpan range, FrameSpan drawn) 
   if (!PrepareOutputNotingLeftovers(options.kind, options.output, options.force, target, "capture",
                                     error))
     return ReportFailure(error);
-  const char* surfaceError = nullptr;
-  hold.surface = OpenOffscreenSurface(options.width, options.height, &surfaceError);
-  if (!hold.surface)
-    return ReportFailure(std::string("cannot render without a display: ") + surfaceError);
+  const Result opened = OpenOffscreenSurface(options.width, options.height);
+  hold.surface = static_cast<bool>(opened);
+  if (!hold.surface) return ReportFailure("cannot render without a display: " + opened.error);
   const auto started = std::chrono::steady_clock::now();
   StartHeadlessRun(options.fps);
   LoadTextureAtlas(atlas.c_str());

@@ -31,8 +31,8 @@ int main(int argc, char** argv) {
   int64_t last = 0;
   if (!RecordedFrames(from, to, kFps, first, last))
     return ReportBadArguments("the range holds no frame");
-  const char* error = nullptr;
-  if (!OpenOffscreenSurface(width, height, &error)) return ReportFailure(error);
+  if (Result opened = OpenOffscreenSurface(width, height); !opened)
+    return ReportFailure(opened.error);
   StartHeadlessRun(kFps);
   LoadTextureAtlas();
   RunUpToFrame(first - 1, RunSceneFrame);

@@ -82,9 +82,8 @@ int main(int argc, char** argv) {
 
   const std::string atlas = FindAssetFile("TEX.tga");
   if (!Exists(atlas)) ReportWarning("no TEX.tga here; textured passes draw untextured");
-  const char* surfaceError = nullptr;
-  if (!OpenOffscreenSurface(options.width, options.height, &surfaceError))
-    return ReportFailure(std::string("cannot open an offscreen GL surface: ") + surfaceError);
+  if (Result opened = OpenOffscreenSurface(options.width, options.height); !opened)
+    return ReportFailure("cannot open an offscreen GL surface: " + opened.error);
   std::vector<unsigned char> pixels(static_cast<size_t>(options.width) * options.height * 4);
   StartHeadlessRun(kFramesPerSecond);
   LoadTextureAtlas(atlas.c_str());
