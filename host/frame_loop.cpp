@@ -1,7 +1,5 @@
 #include "host/frame_loop.h"
 
-#include <cstdio>
-
 #include "host/atlas.h"
 #include "host/frame.h"
 #include "host/frame_clock.h"
@@ -18,15 +16,11 @@ constexpr int kAudioRate = 44100;
 
 }  // namespace
 
-int RunPiece() {
-  const char* error = nullptr;
-  if (!PlatformOpenWindow(kTitle, PixelFormatRequest{}, &error)) {
-    std::fprintf(stderr,
-                 "quorvane: cannot open a window (%s). Without a display, render the piece "
-                 "to a video instead: make capture, or ./quorvane-capture quorvane.mp4 in build/\n",
-                 error ? error : "no display");
-    return 1;
-  }
+Result RunPiece() {
+  if (Result opened = PlatformOpenWindow(kTitle, PixelFormatRequest{}); !opened)
+    return Fail("cannot open a window (" + opened.error +
+                "). Without a display, render the piece to a video instead: make capture, or "
+                "./quorvane-capture quorvane.mp4 in build/");
   const bool graphics = PlatformHasGraphics();
   if (graphics) LoadTextureAtlas();
   PlatformShowWindow();
@@ -61,5 +55,5 @@ int RunPiece() {
   MusicFree();
   MusicReleaseOutput();
   PlatformRelease();
-  return PlatformExitStatus();
+  return {};
 }

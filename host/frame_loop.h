@@ -1,5 +1,8 @@
 #pragma once
 
+#include "base/result.h"
+
 // Start-up, frame loop and shutdown of the piece, above the platform seam.
-// Returns the process exit status.
-int RunPiece();
+// Fails, saying why, only when no window could be opened; the run's exit
+// status is then the platform's (PlatformExitStatus).
+Result RunPiece();

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/result.h"
+
 // The few things the frame loop needs from a window system. One implementation
 // per platform (SDL2 now); the loop itself is written once, above this seam.
 
@@ -17,8 +19,8 @@ struct PixelFormatRequest {
 
 // Opens the borderless window covering the screen at the desktop's current
 // resolution, titled `title`, and tries to give it a GL context with `format`.
-// Returns false only when no window at all could be opened; `error` then says why.
-bool PlatformOpenWindow(const char* title, const PixelFormatRequest& format, const char** error);
+// Fails, saying why, only when no window at all could be opened.
+Result PlatformOpenWindow(const char* title, const PixelFormatRequest& format);
 // Whether the GL context exists (setting the pixel format succeeded) and can
 // be drawn to. Asked at the opening and before every frame: natively the
 // answer never changes; a browser can lose its context and get it back.

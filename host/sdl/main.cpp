@@ -2,12 +2,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/exit_status.h"
 #include "build_info.h"
 #include "host/frame_loop.h"
+#include "host/platform.h"
 
 namespace {
-
-constexpr int kExitBadArguments = 2;
 
 void PrintHelp() {
   std::printf(
@@ -42,7 +42,7 @@ int AnswerCommandLine(int argc, char** argv) {
     std::printf("quorvane %s\n", kQuorvaneVersion);
   else
     PrintHelp();
-  return 0;
+  return kExitDone;
 }
 
 }  // namespace
@@ -53,5 +53,9 @@ int main(int argc, char** argv) {
   // Nothing the piece writes is needed, so a stderr whose reader has gone
   // (quorvane 2>&1 | head) must not end the run.
   std::signal(SIGPIPE, SIG_IGN);
-  return RunPiece();
+  if (Result run = RunPiece(); !run) {
+    std::fprintf(stderr, "quorvane: %s\n", run.error.c_str());
+    return kExitFailed;
+  }
+  return PlatformExitStatus();
 }

@@ -8,6 +8,9 @@
 #include <X11/keysym.h>
 #endif
 
+#include <string>
+#include <utility>
+
 #include "host/platform.h"
 
 namespace {
@@ -17,12 +20,11 @@ SDL_GLContext glContext = nullptr;
 // A key-down of Escape seen since the previous query: a press and its release
 // can arrive in one batch of events, so the key state alone would miss it.
 bool escapePressed = false;
-char errorText[256];
 
-// SDL's error text does not survive SDL_Quit; the caller prints it after.
-const char* KeepError() {
-  SDL_strlcpy(errorText, SDL_GetError(), sizeof errorText);
-  return errorText;
+// SDL's error text does not survive SDL_Quit, so it is taken before.
+Result QuitWith(std::string why) {
+  SDL_Quit();
+  return Fail(std::move(why));
 }
 
 void RequestGlFormat(const PixelFormatRequest& format, int depthBits, bool anyColour) {
@@ -68,20 +70,15 @@ bool OpenGlWindow(const char* title, const PixelFormatRequest& format) {
 // Wayland session prints a complaint. So only the window systems that the
 // environment names are tried, unless SDL_VIDEODRIVER names its own; drivers
 // that show nothing are refused either way.
-bool ChooseVideoDriver(const char** error) {
+Result ChooseVideoDriver() {
 #ifdef __linux__
-  if (SDL_getenv("SDL_VIDEODRIVER")) return true;
+  if (SDL_getenv("SDL_VIDEODRIVER")) return {};
   const bool x11 = SDL_getenv("DISPLAY") && *SDL_getenv("DISPLAY");
   const bool wayland = SDL_getenv("WAYLAND_DISPLAY") && *SDL_getenv("WAYLAND_DISPLAY");
-  if (!x11 && !wayland) {
-    *error = "no display: neither DISPLAY nor WAYLAND_DISPLAY is set";
-    return false;
-  }
+  if (!x11 && !wayland) return Fail("no display: neither DISPLAY nor WAYLAND_DISPLAY is set");
   SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 && wayland ? "x11,wayland" : x11 ? "x11" : "wayland");
-#else
-  (void)error;
 #endif
-  return true;
+  return {};
 }
 
 bool ShowsOnScreen(const char* driver) {
@@ -118,34 +115,25 @@ void NoteKey(const SDL_Event& event) {
 
 }  // namespace
 
-bool PlatformOpenWindow(const char* title, const PixelFormatRequest& format, const char** error) {
+Result PlatformOpenWindow(const char* title, const PixelFormatRequest& format) {
   // The window class, where the window system has one, carries the title too.
   SDL_setenv("SDL_VIDEO_X11_WMCLASS", title, 1);
   SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", title, 1);
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
-  if (!ChooseVideoDriver(error)) return false;
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    *error = KeepError();
-    SDL_Quit();
-    return false;
-  }
-  if (!ShowsOnScreen(SDL_GetCurrentVideoDriver())) {
-    *error = "no display: SDL offers only a video driver that shows nothing";
-    SDL_Quit();
-    return false;
-  }
+  if (Result chosen = ChooseVideoDriver(); !chosen) return chosen;
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) return QuitWith(SDL_GetError());
+  if (!ShowsOnScreen(SDL_GetCurrentVideoDriver()))
+    return QuitWith("no display: SDL offers only a video driver that shows nothing");
   if (OpenGlWindow(title, format)) {
     glContext = SDL_GL_CreateContext(window);
-    if (glContext) return true;
+    if (glContext) return {};
     SDL_DestroyWindow(window);
   }
   // No GL at all: a plain window still carries the run, undrawn.
   window = CreateDesktopWindow(title, 0);
-  if (window) return true;
-  *error = KeepError();
-  SDL_Quit();
-  return false;
+  if (window) return {};
+  return QuitWith(SDL_GetError());
 }
 
 bool PlatformHasGraphics() { return glContext != nullptr; }

@@ -39,7 +39,7 @@ void ListenForLoss(bool listen) {
 
 }  // namespace
 
-bool OpenCanvasContext(const PixelFormatRequest& format, bool keepPictures, const char** error) {
+Result OpenCanvasContext(const PixelFormatRequest& format, bool keepPictures) {
   CloseCanvasContext();
   PageReplaceCanvas(kProjectionAspect);
   EmscriptenWebGLContextAttributes attributes;
@@ -57,21 +57,20 @@ bool OpenCanvasContext(const PixelFormatRequest& format, bool keepPictures, cons
   context = emscripten_webgl_create_context("#canvas", &attributes);
   if (context <= 0) {
     context = 0;
-    *error = "this browser gives no WebGL context";
-    return false;
+    return Fail("this browser gives no WebGL context");
   }
   emscripten_webgl_make_context_current(context);
-  if (!StartGlesLayer(emscripten_webgl_get_proc_address, error)) {
+  if (Result started = StartGlesLayer(emscripten_webgl_get_proc_address); !started) {
     emscripten_webgl_make_context_current(0);
     emscripten_webgl_destroy_context(context);
     context = 0;
-    return false;
+    return started;
   }
   layer = Layer::kCurrent;
   ListenForLoss(true);
   DrawingBufferSize(viewportWidth, viewportHeight);
   PageCanvasOpened();
-  return true;
+  return {};
 }
 
 bool CanvasContextDrawable() {
@@ -89,9 +88,9 @@ void FollowCanvasContext() {
     // Given back empty: the layer makes again all it held, the atlas and its
     // mipmaps under the name the scene holds included. Tried once per loss.
     emscripten_webgl_make_context_current(context);
-    const char* error = nullptr;
-    if (!RestoreGlesLayer(emscripten_webgl_get_proc_address, &error)) {
-      std::fprintf(stderr, "quorvane: the graphics came back but cannot be used: %s\n", error);
+    if (Result restored = RestoreGlesLayer(emscripten_webgl_get_proc_address); !restored) {
+      std::fprintf(stderr, "quorvane: the graphics came back but cannot be used: %s\n",
+                   restored.error.c_str());
       layer = Layer::kUnusable;
       return;
     }

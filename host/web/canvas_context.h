@@ -9,9 +9,9 @@
 
 // `keepPictures` keeps the drawing buffer after presentation, so that the test
 // page can read a scripted frame back; the real-time piece leaves it off.
-// False when the browser gives no WebGL context or the layer cannot start on
-// it; `error` then says why and the canvas stays blank.
-bool OpenCanvasContext(const PixelFormatRequest& format, bool keepPictures, const char** error);
+// Fails, saying why, when the browser gives no WebGL context or the layer
+// cannot start on it; the canvas then stays blank.
+Result OpenCanvasContext(const PixelFormatRequest& format, bool keepPictures);
 // Whether the context can be drawn to now: the browser may take it away (a
 // lost GPU, too many contexts) and give it back later.
 bool CanvasContextDrawable();

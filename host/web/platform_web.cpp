@@ -36,16 +36,16 @@ void ListenForEscape(bool listen) {
 
 }  // namespace
 
-bool PlatformOpenWindow(const char*, const PixelFormatRequest& format, const char**) {
+Result PlatformOpenWindow(const char*, const PixelFormatRequest& format) {
   escapeDown = escapePressed = cursorHidden = clockRead = false;
   PageEnterFullscreen();
   ListenForEscape(true);
   // Without WebGL the run goes on undrawn, as natively without a GL context;
   // the page has already said so before the gesture.
-  const char* graphicsError = nullptr;
-  graphics = OpenCanvasContext(format, false, &graphicsError);
-  if (!graphics) std::fprintf(stderr, "quorvane: %s\n", graphicsError);
-  return true;
+  const Result opened = OpenCanvasContext(format, false);
+  graphics = static_cast<bool>(opened);
+  if (!graphics) std::fprintf(stderr, "quorvane: %s\n", opened.error.c_str());
+  return {};
 }
 
 // Asked every frame: a lost context leaves the frames undrawn until it is back.

@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "base/exit_status.h"
 #include "host/atlas.h"
 #include "host/checkpoints.h"
 #include "host/frame.h"
 #include "host/frame_loop.h"
+#include "host/platform.h"
 #include "host/headless_run.h"
 #include "host/web/canvas_context.h"
 #include "host/web/page_hooks.h"
@@ -62,7 +64,11 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE int QuorvaneRunPiece(double clockRate) {
   ResetSimulation();
   SetWebClockRate(clockRate);
-  return RunPiece();
+  if (Result run = RunPiece(); !run) {
+    std::fprintf(stderr, "quorvane: %s\n", run.error.c_str());
+    return kExitFailed;
+  }
+  return PlatformExitStatus();
 }
 
 // Frame `lastFrame` of the 60 fps schedule, drawn as the capture tool draws a
@@ -71,9 +77,8 @@ EMSCRIPTEN_KEEPALIVE int QuorvaneRunPiece(double clockRate) {
 // go to the page, as quorvane-sim-hashes prints them. False without WebGL, or
 // when a lost context does not come back.
 EMSCRIPTEN_KEEPALIVE bool QuorvaneScheduledRun(int lastFrame) {
-  const char* error = nullptr;
-  if (!OpenCanvasContext(PixelFormatRequest{}, true, &error)) {
-    std::fprintf(stderr, "quorvane: %s\n", error);
+  if (Result opened = OpenCanvasContext(PixelFormatRequest{}, true); !opened) {
+    std::fprintf(stderr, "quorvane: %s\n", opened.error.c_str());
     return false;
   }
   StartHeadlessRun(kCheckpointFps);

@@ -2,6 +2,9 @@
 // a WGL context on its device context, and the thread's message queue.
 #include <windows.h>
 
+#include <cstdio>
+
+#include "base/exit_status.h"
 #include "host/frame_loop.h"
 #include "host/platform.h"
 
@@ -61,7 +64,7 @@ void InitGraphics(const PixelFormatRequest& format) {
 
 }  // namespace
 
-bool PlatformOpenWindow(const char* title, const PixelFormatRequest& format, const char** error) {
+Result PlatformOpenWindow(const char* title, const PixelFormatRequest& format) {
   WNDCLASSA windowClass{};
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
   windowClass.lpfnWndProc = WindowProc;
@@ -74,12 +77,9 @@ bool PlatformOpenWindow(const char* title, const PixelFormatRequest& format, con
 
   window = CreateWindowExA(0, kClassName, title, WS_POPUP | WS_VISIBLE | WS_MAXIMIZE, 0, 0, 0, 0,
                            nullptr, nullptr, instance, nullptr);
-  if (!window) {
-    *error = "CreateWindowExA failed";
-    return false;
-  }
+  if (!window) return Fail("CreateWindowExA failed");
   InitGraphics(format);
-  return true;
+  return {};
 }
 
 bool PlatformHasGraphics() { return glContext != nullptr; }
@@ -123,5 +123,9 @@ void PlatformRelease() {
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
   instance = hInstance;
-  return RunPiece();
+  if (Result run = RunPiece(); !run) {
+    std::fprintf(stderr, "quorvane: %s\n", run.error.c_str());
+    return kExitFailed;
+  }
+  return PlatformExitStatus();
 }

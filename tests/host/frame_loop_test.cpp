@@ -13,6 +13,7 @@
 #include "host/atlas.h"
 #include "host/headless_run.h"
 #include "host/offscreen.h"
+#include "host/platform.h"
 #include "sim/rng.h"
 #include "sim/state_hash.h"
 #include "sim/swarm.h"
@@ -80,14 +81,18 @@ class HostFrameLoop : public ::testing::Test {
  protected:
   TempWorkingDirectory folder;  // holds no TEX.tga and no music
 
+  // The exit status as the program's main gives it.
   int Run(const SeamScript& script) {
     ResetSimulation();
     atlasTexture = 0;
     glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     ScriptSeams(script);
-    return RunPiece();
+    run = RunPiece();
+    return run ? PlatformExitStatus() : 1;
   }
+
+  Result run;
 
   static uint32_t SeededRng() {
     ResetSimulation();
@@ -225,13 +230,10 @@ TEST_F(HostFrameLoop, AWindowThatCannotOpenEndsWithStatus1AndSaysWhy) {
   SeamScript script;
   script.windowOpens = false;
   script.openError = "scripted: no display";
-  ::testing::internal::CaptureStderr();
-  const int status = Run(script);
-  const std::string message = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(status, 1);
+  EXPECT_EQ(Run(script), 1);
   EXPECT_EQ(RecordedNames(), Names{"OpenWindow quorvane"});
-  EXPECT_NE(message.find("cannot open a window (scripted: no display)"), std::string::npos)
-      << message;
+  EXPECT_NE(run.error.find("cannot open a window (scripted: no display)"), std::string::npos)
+      << run.error;
 }
 
 }  // namespace

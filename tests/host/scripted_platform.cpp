@@ -36,10 +36,10 @@ std::vector<std::string> RecordedNames() {
   return names;
 }
 
-bool PlatformOpenWindow(const char* title, const PixelFormatRequest&, const char** error) {
+Result PlatformOpenWindow(const char* title, const PixelFormatRequest&) {
   Record(std::string("OpenWindow ") + title);
-  if (!script.windowOpens) *error = script.openError;
-  return script.windowOpens;
+  if (!script.windowOpens) return Fail(script.openError);
+  return {};
 }
 
 // Queries of state, not steps: left out of the record.
