@@ -10,7 +10,7 @@
 uint32_t atlasTexture = 0;
 unsigned char atlasPixels[kAtlasPixelBytes];
 
-void LoadTextureAtlas(const char* path) {
+Result LoadTextureAtlas(const char* path) {
   GLuint name = 0;
   glGenTextures(1, &name);
   atlasTexture = name;
@@ -23,8 +23,8 @@ void LoadTextureAtlas(const char* path) {
   // No header field is examined: whatever the file announces, it is read as
   // 18 bytes of header and 1024 x 1024 blue-green-red-alpha pixels. A folder
   // or FIFO of that name cannot be opened, as on Windows: no image.
-  std::FILE* file = OpenAssetFile(path);
-  if (file == nullptr) return;
+  std::FILE* file = nullptr;
+  if (Result opened = OpenAssetFile(path, file); !opened) return opened;
   unsigned char header[kAtlasHeaderBytes];
   // What a short file lacks must read as transparent black, also when a
   // process loads more than once (tests, tools).
@@ -38,4 +38,5 @@ void LoadTextureAtlas(const char* path) {
                     atlasPixels);
   glDisable(GL_TEXTURE_2D);
   std::fclose(file);
+  return {};
 }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/result.h"
+
 inline constexpr int kAtlasSize = 1024;
 inline constexpr int kAtlasHeaderBytes = 18;
 inline constexpr int kAtlasPixelBytes = kAtlasSize * kAtlasSize * 4;
@@ -13,5 +15,6 @@ extern unsigned char atlasPixels[kAtlasPixelBytes];
 
 // Reads the atlas file (the piece: TEX.tga in the working directory) into a
 // mipmapped texture. Requires a current GL context. Leaves the texture bound
-// and GL_TEXTURE_2D off.
-void LoadTextureAtlas(const char* path = "TEX.tga");
+// and GL_TEXTURE_2D off. Fails, saying why, when the file cannot be opened:
+// the texture then has no image, which the piece runs with, saying nothing.
+Result LoadTextureAtlas(const char* path = "TEX.tga");

@@ -22,7 +22,7 @@ Result RunPiece() {
                 "). Without a display, render the piece to a video instead: make capture, or "
                 "./quorvane-capture quorvane.mp4 in build/");
   const bool graphics = PlatformHasGraphics();
-  if (graphics) LoadTextureAtlas();
+  if (graphics) LoadTextureAtlas();  // without its image the piece runs on, saying nothing
   PlatformShowWindow();
   SeedSwarm();
 

@@ -26,8 +26,8 @@ void MusicOpenOutput(int sampleRate) {
 
 void MusicCreateStream(const char* fileName) {
   if (!outputOpen) return;
-  std::FILE* file = OpenAssetFile(fileName);
-  if (!file) return;
+  std::FILE* file = nullptr;
+  if (!OpenAssetFile(fileName, file)) return;
   // The decoder would print a line for every false frame it finds in a file
   // that is not MP3, hundreds for a WAV; one line of ours says it instead.
   if (!HoldsMpegAudio(file) || std::fseek(file, 0, SEEK_SET) != 0) {
