@@ -36,6 +36,7 @@ source_file tools/common/options.h
 source_file tools/capture/run.cpp tools/common/options.h host/frame.h
 source_file tools/capture/progress.cpp progress.h
 source_file tools/capture/progress.h
+source_file tools/chunks/jobs.cpp tools/capture/progress.h tools/common/options.h
 source_file tests/host/frame_test.cpp host/frame.h tools/capture/progress.h
 source_file bench/step_bench.cpp sim/swarm.h
 if ! said=$(bash "$checker" "$tree") || [[ -n $said ]]; then
@@ -52,6 +53,9 @@ source_file host/frame_loop.cpp host/web/canvas.h  # from the host into a platfo
 source_file host/web/canvas.h
 source_file host/sdl/window.cpp host/web/canvas.h  # from one platform into another
 source_file tools/stills/main.cpp tools/capture/progress.h  # from one tool into another
+source_file tools/capture/run.h tools/chunks/jobs.h  # from the capture into its chunks
+source_file tools/chunks/jobs.h tools/stills/main.h  # from the chunks into another tool
+source_file tools/stills/main.h
 source_file script/modes.cpp tests/host/frame_test.h  # into the tests
 source_file tests/host/frame_test.h
 source_file render/pass.cpp                      # a folder with no floor
@@ -67,6 +71,8 @@ expected=(
   "upward include: host/frame_loop.cpp (host) includes host/web/canvas.h (host/web)"
   "upward include: host/sdl/window.cpp (host/sdl) includes host/web/canvas.h (host/web)"
   "upward include: tools/stills/main.cpp (tools/stills) includes tools/capture/progress.h (tools/capture)"
+  "upward include: tools/capture/run.h (tools/capture) includes tools/chunks/jobs.h (tools/chunks)"
+  "across the tools: tools/chunks/jobs.h (tools/chunks) includes tools/stills/main.h (tools/stills)"
   "upward include: script/modes.cpp (script) includes tests/host/frame_test.h (top)"
   "no floor: render/pass.cpp"
   "circle: sim/hash -> sim/rng -> sim/hash"

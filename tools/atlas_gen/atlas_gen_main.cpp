@@ -15,13 +15,14 @@ int main(int argc, char** argv) {
   app.add_option("OUTPUT", output, "the atlas, a 1024x1024 TGA")->required();
   app.add_option("TITLE_FONT", titleFont, "font of the title card")->required();
   app.add_option("LINE_FONT", lineFont, "font of the closing card")->required();
-  if (const int status = ParseCommandLine(app, argc, argv); status >= 0) return status;
+  if (const CommandLine line = ParseCommandLine(app, argc, argv); line != CommandLine::kRun)
+    return ExitStatusFor(line);
 
   static AtlasImage image;
-  std::string error;
-  if (!PaintTitleCards(image, titleFont.c_str(), lineFont.c_str(), &error))
-    return ReportFailure(error);
-  PaintBackdrop(image);
-  if (!WriteAtlasTga(output, image, &error)) return ReportFailure(error);
-  return kExitDone;
+  Result made = PaintTitleCards(image, titleFont, lineFont);
+  if (made) {
+    PaintBackdrop(image);
+    made = WriteAtlasTga(output, image);
+  }
+  return ExitStatusAfter(made);
 }

@@ -17,17 +17,13 @@ void BuildTgaHeader(unsigned char header[kAtlasHeaderBytes]) {
   header[17] = 8;  // alpha bits; origin bits 4 and 5 clear = lower left
 }
 
-bool WriteAtlasTga(const std::string& path, const AtlasImage& image, std::string* error) {
-  return WriteFileAtomically(
-      path,
-      [&image, &path](std::FILE* stream, std::string& writeError) {
-        unsigned char header[kAtlasHeaderBytes];
-        BuildTgaHeader(header);
-        if (std::fwrite(header, 1, sizeof header, stream) == sizeof header &&
-            std::fwrite(image.bgra.data(), 1, image.bgra.size(), stream) == image.bgra.size())
-          return true;
-        writeError = "cannot write '" + path + "': " + std::strerror(errno);
-        return false;
-      },
-      *error);
+Result WriteAtlasTga(const std::string& path, const AtlasImage& image) {
+  return WriteFileAtomically(path, [&image, &path](std::FILE* stream) {
+    unsigned char header[kAtlasHeaderBytes];
+    BuildTgaHeader(header);
+    if (std::fwrite(header, 1, sizeof header, stream) == sizeof header &&
+        std::fwrite(image.bgra.data(), 1, image.bgra.size(), stream) == image.bgra.size())
+      return Result{};
+    return Fail("cannot write '" + path + "': " + std::strerror(errno));
+  });
 }

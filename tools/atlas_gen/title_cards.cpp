@@ -37,14 +37,11 @@ struct Coverage {
 };
 
 // Sets the line into a scratch buffer (rows top-down) at the given em size.
-bool SetLine(FT_Face face, const CardStyle& style, float emPixels, Coverage& line,
-             std::string* error) {
+Result SetLine(FT_Face face, const CardStyle& style, float emPixels, Coverage& line) {
   FT_F26Dot6 height = static_cast<FT_F26Dot6>(std::lround(emPixels * 64.0f));
   FT_F26Dot6 width = static_cast<FT_F26Dot6>(std::lround(emPixels * kSqueeze * 64.0f));
-  if (FT_Set_Char_Size(face, width, height, 72, 72) != 0) {
-    *error = "FreeType cannot set the character size";
-    return false;
-  }
+  if (FT_Set_Char_Size(face, width, height, 72, 72) != 0)
+    return Fail("FreeType cannot set the character size");
   long pen = 64L * 64;
   long tracking = std::lround(style.tracking * emPixels * kSqueeze * 64.0f);
   FT_UInt previous = 0;
@@ -54,10 +51,8 @@ bool SetLine(FT_Face face, const CardStyle& style, float emPixels, Coverage& lin
       FT_Vector kern;
       if (FT_Get_Kerning(face, previous, glyph, FT_KERNING_UNFITTED, &kern) == 0) pen += kern.x;
     }
-    if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) != 0) {
-      *error = std::string("FreeType cannot render the letter '") + *p + "'";
-      return false;
-    }
+    if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) != 0)
+      return Fail(std::string("FreeType cannot render the letter '") + *p + "'");
     const FT_GlyphSlot slot = face->glyph;
     const FT_Bitmap& bitmap = slot->bitmap;
     int x0 = static_cast<int>((pen + 32) >> 6) + slot->bitmap_left;
@@ -78,7 +73,7 @@ bool SetLine(FT_Face face, const CardStyle& style, float emPixels, Coverage& lin
     pen += slot->advance.x + (p[1] ? tracking : 0);
     previous = glyph;
   }
-  return true;
+  return {};
 }
 
 std::vector<float> Blur(const std::vector<float>& source, int width, int height) {
@@ -103,7 +98,7 @@ std::vector<float> Blur(const std::vector<float>& source, int width, int height)
   return result;
 }
 
-bool PaintCard(FT_Face face, const CardStyle& style, AtlasImage& image, std::string* error) {
+Result PaintCard(FT_Face face, const CardStyle& style, AtlasImage& image) {
   const int margin = kGlowRadius + 2;
   const float available = (style.visibleS[1] - style.visibleS[0]) * kAtlasSize - 2.0f * margin;
   const float maxHalf =
@@ -113,11 +108,9 @@ bool PaintCard(FT_Face face, const CardStyle& style, AtlasImage& image, std::str
   Coverage line;
   for (int attempt = 0; attempt < 4; ++attempt) {
     line = Coverage();
-    if (!SetLine(face, style, em, line, error)) return false;
-    if (line.right < 0) {
-      *error = std::string("the font has no visible letters for \"") + style.text + "\"";
-      return false;
-    }
+    if (Result set = SetLine(face, style, em, line); !set) return set;
+    if (line.right < 0)
+      return Fail(std::string("the font has no visible letters for \"") + style.text + "\"");
     float inkWidth = static_cast<float>(line.right - line.left + 1);
     float inkHeight = static_cast<float>(line.bottom - line.top + 1);
     float shrink = std::min({1.0f, available / inkWidth, 2.0f * maxHalf / inkWidth,
@@ -157,25 +150,23 @@ bool PaintCard(FT_Face face, const CardStyle& style, AtlasImage& image, std::str
       SetTexel(image, row, cx, r, g, b, alpha);
     }
   }
-  return true;
+  return {};
 }
 
-bool PaintWithFont(FT_Library library, const std::string& fontPath, const CardStyle& style,
-                   AtlasImage& image, std::string* error) {
+Result PaintWithFont(FT_Library library, const std::string& fontPath, const CardStyle& style,
+                     AtlasImage& image) {
   FT_Face face;
-  if (FT_New_Face(library, fontPath.c_str(), 0, &face) != 0) {
-    *error = "cannot load the font " + fontPath;
-    return false;
-  }
-  bool painted = PaintCard(face, style, image, error);
+  if (FT_New_Face(library, fontPath.c_str(), 0, &face) != 0)
+    return Fail("cannot load the font " + fontPath);
+  Result painted = PaintCard(face, style, image);
   FT_Done_Face(face);
   return painted;
 }
 
 }  // namespace
 
-bool PaintTitleCards(AtlasImage& image, const std::string& titleFont, const std::string& lineFont,
-                     std::string* error) {
+Result PaintTitleCards(AtlasImage& image, const std::string& titleFont,
+                       const std::string& lineFont) {
   // Centred on the screen: card 1 spans x -1.3..0.7 and card 2 x -0.7..1.3.
   const CardStyle title = {kTitleText,
                            kCardOneFirstRow,
@@ -196,12 +187,9 @@ bool PaintTitleCards(AtlasImage& image, const std::string& titleFont, const std:
                              {0.45f, 0.55f, 1.0f},
                              0.7f};
   FT_Library library;
-  if (FT_Init_FreeType(&library) != 0) {
-    *error = "cannot start FreeType";
-    return false;
-  }
-  bool painted = PaintWithFont(library, titleFont, title, image, error) &&
-                 PaintWithFont(library, lineFont, closing, image, error);
+  if (FT_Init_FreeType(&library) != 0) return Fail("cannot start FreeType");
+  Result painted = PaintWithFont(library, titleFont, title, image);
+  if (painted) painted = PaintWithFont(library, lineFont, closing, image);
   FT_Done_FreeType(library);
   return painted;
 }

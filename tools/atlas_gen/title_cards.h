@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/result.h"
 #include "tools/atlas_gen/atlas_image.h"
 
 // The screen shows each 2-unit-wide card cut by its edge: card 1 only from s 0.15,
@@ -13,7 +14,7 @@ inline constexpr const char* kTitleText = "quorvane";
 inline constexpr const char* kClosingText = "every light returns home";
 
 // Renders both cards into the rows t 0..0.35 on a transparent background. The
-// title uses titleFont, the closing line lineFont. False, with a message, when
+// title uses titleFont, the closing line lineFont. Fails, saying why, when
 // FreeType cannot load a face.
-bool PaintTitleCards(AtlasImage& image, const std::string& titleFont, const std::string& lineFont,
-                     std::string* error);
+Result PaintTitleCards(AtlasImage& image, const std::string& titleFont,
+                       const std::string& lineFont);

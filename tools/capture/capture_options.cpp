@@ -16,7 +16,6 @@ namespace {
 constexpr int kMaxFps = 1000;  // beyond this, frames would share a millisecond
 constexpr int kMaxSide = 16384;
 constexpr long long kMaxFrameNumber = 999999;  // six digits in a frame's file name
-constexpr int kMaxParts = 100000;
 const std::vector<std::string> kPresets = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
                                            "medium",    "slow",      "slower",   "veryslow"};
 
@@ -91,21 +90,24 @@ CLI::Option* AddPairOption(CLI::App& app, const std::string& name, char separato
 
 }  // namespace
 
-bool ClassifyOutput(std::string name, OutputKind& kind, std::string& path, std::string& error) {
+Result ClassifyOutput(std::string name, OutputKind& kind, std::string& path) {
   if (EndsWith(name, ".mp4") && name.size() > 4 && name[name.size() - 5] != '/') {
     kind = OutputKind::kVideo;
   } else if (EndsWith(name, "/") || IsDirectory(name)) {
     while (name.size() > 1 && name.back() == '/') name.pop_back();
     kind = OutputKind::kFrames;
   } else {
-    error = "output '" + name + "' must end in .mp4 (a video) or / (a folder of PNG frames)";
-    return false;
+    return Fail("output '" + name + "' must end in .mp4 (a video) or / (a folder of PNG frames)");
   }
   path = name;
-  return true;
+  return {};
 }
 
-void DefineCaptureOptions(CLI::App& app, CaptureOptions& options) {
+std::string OutputArgument(const std::string& path, OutputKind kind) {
+  return kind == OutputKind::kFrames ? path + "/" : path;
+}
+
+CLI::Option* DefineCaptureOptions(CLI::App& app, CaptureOptions& options) {
   app.description(
       "Renders quorvane headless, frame by frame, on a fixed clock: frame k is drawn at\n"
       "floor(k * 1000 / fps) ms, so every capture of the same range is identical. Reads\n"
@@ -173,42 +175,6 @@ void DefineCaptureOptions(CLI::App& app, CaptureOptions& options) {
                       options.chunkCount = static_cast<int>(count);
                     })
           ->group(parts);
-  CLI::Option* jobs =
-      app.add_option("--jobs", options.jobs,
-                     "draw N chunks at once in N processes, the cores shared out among them,\n"
-                     "and join them (default " +
-                         std::to_string(kDefaultJobs) + ")")
-          ->check(WholeNumberFrom(1, 256))
-          ->excludes(chunk)
-          ->group(parts);
-  CLI::Option* slurm =
-      app.add_option("--slurm", options.slurmChunks,
-                     "submit N chunks to Slurm as a job array and the join as a job after them;\n"
-                     "run again after a failed or cancelled chunk, it submits only the chunks\n"
-                     "still missing. Run it where TEX.tga is, in a folder every node sees")
-          ->check(WholeNumberFrom(1, kMaxParts))
-          ->excludes(chunk)
-          ->excludes(jobs)
-          ->group(parts);
-  app.add_option("--segments", options.segmentsFolder,
-                 "with --slurm: the folder for the chunks, their logs and job scripts\n"
-                 "(default: OUTPUT's name with -segments, beside it)")
-      ->needs(slurm)
-      ->group(parts);
-  app.add_option("--slurm-cpus", options.slurmCpus,
-                 "with --slurm: cores for each chunk's task (default 2)")
-      ->check(WholeNumberFrom(1, 1024))
-      ->needs(slurm)
-      ->group(parts);
-  app.add_option("--slurm-option", options.slurmOptions,
-                 "with --slurm: an option for sbatch, such as --slurm-option=--partition=render;\n"
-                 "may be given more than once")
-      ->allow_extra_args(false)
-      ->needs(slurm)
-      ->group(parts);
-  // The --jobs run's own workers: progress on standard output, gone with it.
-  app.add_option("--worker-of", options.workerOf)->needs(chunk)->group("");
-
   app.add_flag("-y,--force", options.force,
                "replace an existing OUTPUT (without it an existing video, or a folder\n"
                "that is not empty, is refused, as ffmpeg does without -y)");
@@ -219,63 +185,48 @@ void DefineCaptureOptions(CLI::App& app, CaptureOptions& options) {
       "and leave nothing behind; what a run killed outright left is removed by the next run\n"
       "into the same place.\n"
       "Exit status: 0 done, 1 failed, 2 bad arguments, 128 + signal when stopped.");
+  return chunk;
 }
 
-bool CheckCaptureOptions(CaptureOptions& options, std::string& error) {
-  if (options.outputs.empty()) {
-    error = "no output given";
-    return false;
-  }
-  if (options.outputs.size() > 1) {
-    error = "only one output may be given ('" + options.outputs[0] + "' and '" +
-            options.outputs[1] + "')";
-    return false;
-  }
-  if (!ClassifyOutput(options.outputs[0], options.kind, options.output, error)) return false;
-  if (!(options.fromSeconds < kSceneEndSeconds)) {
-    error = "--from must be below the end of the piece (230 s)";
-    return false;
-  }
+Result CheckCaptureOptions(CaptureOptions& options) {
+  if (options.outputs.empty()) return Fail("no output given");
+  if (options.outputs.size() > 1)
+    return Fail("only one output may be given ('" + options.outputs[0] + "' and '" +
+                options.outputs[1] + "')");
+  if (Result classified = ClassifyOutput(options.outputs[0], options.kind, options.output);
+      !classified)
+    return classified;
+  if (!(options.fromSeconds < kSceneEndSeconds))
+    return Fail("--from must be below the end of the piece (230 s)");
   if (options.frames.first == 0 && options.toSeconds >= 0.0 &&
-      !(options.toSeconds > options.fromSeconds)) {
-    error = "--to must be later than --from";
-    return false;
-  }
-  if (options.kind == OutputKind::kVideo && (options.width % 2 != 0 || options.height % 2 != 0)) {
-    error = "--size must be even both ways for H.264 video (yuv420p)";
-    return false;
-  }
-  return true;
+      !(options.toSeconds > options.fromSeconds))
+    return Fail("--to must be later than --from");
+  if (options.kind == OutputKind::kVideo && (options.width % 2 != 0 || options.height % 2 != 0))
+    return Fail("--size must be even both ways for H.264 video (yuv420p)");
+  return {};
 }
 
-bool CaptureFrames(const CaptureOptions& options, FrameSpan& range, FrameSpan& drawn,
-                   std::string& error) {
+Result CaptureRange(const CaptureOptions& options, FrameSpan& range) {
   const int64_t end = LastFrameOfPiece(options.fps);
   if (options.frames.first > 0) {
-    if (options.frames.last > end) {
-      error = "--frames: the piece has " + std::to_string(end) + " frames at " +
-              std::to_string(options.fps) + " fps";
-      return false;
-    }
+    if (options.frames.last > end)
+      return Fail("--frames: the piece has " + std::to_string(end) + " frames at " +
+                  std::to_string(options.fps) + " fps");
     range = options.frames;
-  } else if (!RecordedFrames(options.fromSeconds, options.toSeconds, options.fps, range.first,
-                             range.last)) {
-    char text[160];
-    std::snprintf(text, sizeof text, "--from %g --to %g holds no frame at %d fps",
-                  options.fromSeconds, options.toSeconds, options.fps);
-    error = text;
-    return false;
+    return {};
   }
-  const int parts = std::max(options.chunkCount, options.slurmChunks);
-  if (parts > range.Count()) {
-    error = std::string(options.chunkCount > 0 ? "--chunk" : "--slurm") + ": " +
-            std::to_string(parts) + " parts of " + std::to_string(range.Count()) +
-            " frames would leave some empty";
-    return false;
-  }
-  drawn =
-      options.chunkCount > 0 ? ChunkOfRange(range, options.chunkIndex, options.chunkCount) : range;
-  return true;
+  if (RecordedFrames(options.fromSeconds, options.toSeconds, options.fps, range.first, range.last))
+    return {};
+  char text[160];
+  std::snprintf(text, sizeof text, "--from %g --to %g holds no frame at %d fps",
+                options.fromSeconds, options.toSeconds, options.fps);
+  return Fail(text);
+}
+
+Result CheckParts(FrameSpan range, int parts, const char* option) {
+  if (parts <= range.Count()) return {};
+  return Fail(std::string(option) + ": " + std::to_string(parts) + " parts of " +
+              std::to_string(range.Count()) + " frames would leave some empty");
 }
 
 std::vector<std::string> ChunkArguments(const CaptureOptions& options, FrameSpan range, int cores) {

@@ -3,14 +3,17 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "tools/capture/frame_schedule.h"
 #include "tools/common/options.h"
 
 enum class OutputKind { kVideo, kFrames };
 
-// What measured best on the 2-core development machine (see the README).
-inline constexpr int kDefaultJobs = 1;
+// The most parts a range is split into, by --chunk or --slurm.
+inline constexpr int kMaxParts = 100000;
 
+// What one render of a range takes: the range, the picture and its encoding,
+// the output, and the part of the range it draws when it is a chunk.
 struct CaptureOptions {
   int fps = 60;
   int width = 1920;
@@ -23,12 +26,6 @@ struct CaptureOptions {
   int encoderThreads = 0;  // 0: ffmpeg's own choice
   int chunkIndex = 0;      // --chunk I/N, I from 1; N 0 when the run is no chunk
   int chunkCount = 0;
-  int jobs = kDefaultJobs;
-  int slurmChunks = 0;  // --slurm N; 0: no submission
-  int slurmCpus = 2;
-  std::vector<std::string> slurmOptions;
-  std::string segmentsFolder;  // for --slurm; empty: beside the output
-  int workerOf = 0;            // the process id of the --jobs run this is a worker of
   bool quiet = false;
   bool force = false;
   std::vector<std::string> outputs;  // as given; one is wanted
@@ -36,25 +33,33 @@ struct CaptureOptions {
   std::string output;  // without trailing slashes for a folder
 };
 
-// The command line of quorvane-capture, with its help text.
-void DefineCaptureOptions(CLI::App& app, CaptureOptions& options);
+// The render's part of the command line of quorvane-capture, with its help
+// text; the option --chunk, which the chunks' options exclude.
+CLI::Option* DefineCaptureOptions(CLI::App& app, CaptureOptions& options);
 
 // What the parser cannot check option by option: one output, named as a
 // video or a folder; the range; even sizes for H.264. Sets `kind` and
-// `output`. False with `error` naming the offending option.
-bool CheckCaptureOptions(CaptureOptions& options, std::string& error);
+// `output`. A failure names the offending option.
+Result CheckCaptureOptions(CaptureOptions& options);
 
-// The range asked for (--frames, or --from and --to) and the frames this run
-// draws of it (the range, or its --chunk). False with `error` when the range
-// holds no frame of the piece or is too short for its chunks.
-bool CaptureFrames(const CaptureOptions& options, FrameSpan& range, FrameSpan& drawn,
-                   std::string& error);
+// The range asked for: --frames, or --from and --to. Fails when it holds no
+// frame of the piece.
+Result CaptureRange(const CaptureOptions& options, FrameSpan& range);
+
+// Whether `range` splits into `parts` parts (for the option `option`, which
+// the message names) without leaving one empty.
+Result CheckParts(FrameSpan range, int parts, const char* option);
 
 // The options a chunk of `range` is drawn with, by a --jobs worker or a
 // Slurm task with `cores` cores: everything but --chunk and the output.
 std::vector<std::string> ChunkArguments(const CaptureOptions& options, FrameSpan range, int cores);
 
 // The kind of output a name asks for: NAME.mp4 a video, NAME/ or an existing
-// folder PNG frames. `path` is the name without trailing slashes. False with
-// `error` for any other name.
-bool ClassifyOutput(std::string name, OutputKind& kind, std::string& path, std::string& error);
+// folder PNG frames. `path` is the name without trailing slashes. Fails for
+// any other name.
+Result ClassifyOutput(std::string name, OutputKind& kind, std::string& path);
+
+// The output as quorvane-capture and quorvane-join take it: a folder of
+// frames named with a trailing '/', so that no one takes it for a bad video
+// name.
+std::string OutputArgument(const std::string& path, OutputKind kind);

@@ -1,9 +1,6 @@
 #include "tools/capture/capture_run.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -24,7 +21,6 @@
 #include "tools/capture/output_target.h"
 #include "tools/capture/progress.h"
 #include "tools/capture/readback_ring.h"
-#include "tools/capture/segment_manifest.h"
 #include "tools/capture/stop_signal.h"
 #include "tools/common/asset_search.h"
 #include "tools/common/png_file.h"
@@ -33,35 +29,20 @@
 namespace {
 
 FrameSink VideoSink(const EncoderProcess& encoder, size_t frameBytes) {
-  return [&encoder, frameBytes](const unsigned char* pixels, int64_t, std::string& error) {
-    if (WriteToEncoder(encoder, pixels, frameBytes)) return true;
-    error = "ffmpeg stopped taking frames";
-    return false;
+  return [&encoder, frameBytes](const unsigned char* pixels, int64_t) {
+    if (WriteToEncoder(encoder, pixels, frameBytes)) return Result{};
+    return Fail("ffmpeg stopped taking frames");
   };
 }
 
 FrameSink PngSink(const OutputTarget& target, int width, int height) {
   std::vector<unsigned char> topDown(static_cast<size_t>(width) * height * 4);
-  return [&target, width, height, topDown](const unsigned char* pixels, int64_t k,
-                                           std::string& error) mutable {
+  return [&target, width, height, topDown](const unsigned char* pixels, int64_t k) mutable {
     const size_t rowBytes = static_cast<size_t>(width) * 4;
     for (int y = 0; y < height; ++y)
       std::memcpy(topDown.data() + rowBytes * y, pixels + rowBytes * (height - 1 - y), rowBytes);
-    return WritePngInFolder(FramePath(target, k), topDown.data(), width, height, error);
+    return WritePngInFolder(FramePath(target, k), topDown.data(), width, height);
   };
-}
-
-// Frames before the range only move the simulation and the random source on,
-// a few seconds of the piece at a time so that a stop request is heard soon.
-bool RunUndrawnUpTo(int64_t last, bool quiet) {
-  constexpr int64_t kFramesBetweenChecks = 600;
-  if (!quiet && last > 0)
-    ReportNote("running the first " + std::to_string(last) + " frames undrawn");
-  while (HeadlessFrame() < last) {
-    if (captureStopSignal != 0) return false;
-    RunUpToFrame(std::min(last, HeadlessFrame() + kFramesBetweenChecks), kUndrawn);
-  }
-  return true;
 }
 
 // What a capture holds while it runs. However the run ends (done, failed,
@@ -78,8 +59,7 @@ struct CaptureHold {
     writer.reset();
     if (readback) EndReadback();
     if (surface) CloseOffscreenSurface();
-    std::string ignored;
-    FinishEncoder(encoder, ignored);
+    FinishEncoder(encoder);
   }
 
   OutputTarget target;  // removed last, unless committed
@@ -89,43 +69,11 @@ struct CaptureHold {
   std::optional<FrameWriter> writer;
 };
 
-// A --jobs worker tells its parent how many frames it has handed over, one
-// number a line; a parent that has gone only costs the line.
-void TellParent(int64_t frames) {
-  char line[24];
-  const int length = std::snprintf(line, sizeof line, "%lld\n", static_cast<long long>(frames));
-  if (write(STDOUT_FILENO, line, static_cast<size_t>(length)) < 0) return;
-}
-
-// A segment's manifest goes beside it once the segment is under its name; an
-// older one goes first, so that it never stands beside the new segment.
-bool CommitSegment(const CaptureOptions& options, FrameSpan range, FrameSpan drawn,
-                   uint64_t simulationHash, OutputTarget& target, std::string& error) {
-  SegmentManifest manifest = ChunkManifest(options, range, drawn);
-  manifest.simulationHash = simulationHash;
-  const std::string manifestPath = ManifestPath(options.output);
-  if (unlink(manifestPath.c_str()) != 0 && errno != ENOENT) {
-    error = "cannot replace '" + manifestPath + "': " + std::strerror(errno);
-    return false;
-  }
-  if (!CommitOutput(target, error)) return false;
-  if (MeasureSegment(options.output, options.kind, drawn.first, drawn.last, manifest.bytes,
-                     error) &&
-      WriteManifest(options.output, manifest, error))
-    return true;
-  if (options.kind == OutputKind::kVideo)
-    unlink(options.output.c_str());
-  else
-    RemoveFolderOfFiles(options.output);
-  return false;
-}
-
 }  // namespace
 
-int RunCapture(const CaptureOptions& options, FrameSpan range, FrameSpan drawn) {
-  const std::string missing = MissingAtlas();
-  if (!missing.empty()) return ReportFailure(missing);
-  const std::string atlas = FindAssetFile(kAtlasFile);
+Result RunCapture(const CaptureOptions& options, FrameSpan drawn, const RenderSteps& steps) {
+  std::string atlas;
+  if (Result found = FindCaptureAtlas(atlas); !found) return found;
   const std::string musicFile = FindAssetFile(kMusicFile);
   const int64_t first = drawn.first;
   const int64_t last = drawn.last;
@@ -141,27 +89,34 @@ int RunCapture(const CaptureOptions& options, FrameSpan range, FrameSpan drawn) 
 
   CaptureHold hold;
   OutputTarget& target = hold.target;
-  std::string error;
-  if (!PrepareOutputNotingLeftovers(options.kind, options.output, options.force, target, "capture",
-                                    error))
-    return ReportFailure(error);
-  const Result opened = OpenOffscreenSurface(options.width, options.height);
-  hold.surface = static_cast<bool>(opened);
-  if (!hold.surface) return ReportFailure("cannot render without a display: " + opened.error);
+  if (Result prepared = PrepareOutputNotingLeftovers(options.kind, options.output, options.force,
+                                                     target, "capture");
+      !prepared)
+    return prepared;
+  if (Result opened = OpenOffscreenSurface(options.width, options.height); !opened)
+    return Fail("cannot render without a display: " + opened.error);
+  hold.surface = true;
   const auto started = std::chrono::steady_clock::now();
   StartHeadlessRun(options.fps);
-  LoadTextureAtlas(atlas.c_str());
-  hold.readback = StartReadback(options.width, options.height, error);
-  if (!hold.readback) return ReportFailure(error);
+  if (Result loaded = LoadTextureAtlas(atlas.c_str()); !loaded) return loaded;
+  if (Result reading = StartReadback(options.width, options.height); !reading) return reading;
+  hold.readback = true;
   EncoderProcess& encoder = hold.encoder;
-  if (video && !StartEncoder(EncoderArguments(options, target.output.tempPath,
-                                              music ? musicFile.c_str() : nullptr, first, last),
-                             encoder, error))
-    return ReportFailure(error);
+  if (video) {
+    if (Result encoding =
+            StartEncoder(EncoderArguments(options, target.output.tempPath,
+                                          music ? musicFile.c_str() : nullptr, first, last),
+                         encoder);
+        !encoding)
+      return encoding;
+  }
 
-  // Frame first - 1 is drawn too (by RunUpToFrame), so that the first
+  // Frames before the range only move the simulation and the random source
+  // on. Frame first - 1 is drawn too (by RunUpToFrame), so that the first
   // recorded frame starts from the GL state a drawn frame leaves.
-  bool ok = RunUndrawnUpTo(first - 2, options.quiet);
+  if (!options.quiet && first - 2 > 0)
+    ReportNote("running the first " + std::to_string(first - 2) + " frames undrawn");
+  Result run = RunUndrawnUnlessStopped(first - 2) ? Result{} : Fail(kStoppedMessage);
 
   const size_t frameBytes = static_cast<size_t>(options.width) * options.height * 4;
   FrameWriter& writer = hold.writer.emplace(video ? VideoSink(encoder, frameBytes)
@@ -172,12 +127,11 @@ int RunCapture(const CaptureOptions& options, FrameSpan range, FrameSpan drawn) 
   // before, is mapped and written by the writer thread.
   bool writerFailed = false;
   uint64_t simulationHash = 0;
-  for (int64_t k = first; ok && k <= last + 1; ++k) {
-    writerFailed = writer.Failed(error);
-    if (captureStopSignal != 0 || writerFailed) {
-      ok = false;
-      break;
-    }
+  for (int64_t k = first; run && k <= last + 1; ++k) {
+    run = writer.Failure();
+    writerFailed = !run;
+    if (captureStopSignal != 0) run = Fail(kStoppedMessage);
+    if (!run) break;
     const int slot = static_cast<int>((k - first) % kReadbackSlots);
     if (k <= last) {
       RunUpToFrame(k, RunSceneFrame);
@@ -190,52 +144,35 @@ int RunCapture(const CaptureOptions& options, FrameSpan range, FrameSpan drawn) 
       const int previous = (slot + kReadbackSlots - 1) % kReadbackSlots;
       const unsigned char* pixels = MapSlot(previous);
       if (pixels == nullptr) {
-        error = "the GL driver could not map a read-back buffer";
-        ok = false;
+        run = Fail("the GL driver could not map a read-back buffer");
         break;
       }
       writer.Queue(previous, pixels, k - 1);
       UpdateProgress(progress, k - first);
-      if (options.workerOf != 0) TellParent(k - first);
+      if (steps.framesHandedOver != nullptr) steps.framesHandedOver(k - first);
     }
   }
 
   // An ffmpeg that stopped by itself is left to report its own exit status;
   // one that is still running is killed by the hold when the run failed.
-  if (ok) {
-    ok = writer.Finish();
-    if (!ok) error = writer.error();
-  } else if (writerFailed) {
+  if (run)
+    run = writer.Finish();
+  else if (writerFailed)
     hold.writer.reset();
+  if (video && (run || writerFailed)) {
+    // ffmpeg's own account outweighs "stopped taking frames"
+    if (Result encoded = FinishEncoder(encoder); !encoded) run = encoded;
   }
-  if (video && (ok || writerFailed)) {
-    std::string encoderError;
-    if (!FinishEncoder(encoder, encoderError)) {
-      ok = false;
-      error = encoderError;  // ffmpeg's own account outweighs "stopped taking frames"
-    }
-  }
-  if (ok)
+  if (run)
     EndProgress(progress, last - first + 1);
   else if (progress.terminal && !options.quiet)
     std::fputc('\n', stderr);
 
-  if (captureStopSignal != 0) {
-    ReportNote("stopped; nothing was written");
-    return 128 + captureStopSignal;
-  }
-  if (ok)
-    ok = segment ? CommitSegment(options, range, drawn, simulationHash, target, error)
-                 : CommitOutput(target, error);
-  if (!ok) return ReportFailure(error + "; nothing was written");
-  if (!options.quiet) {
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    char summary[160];
-    std::snprintf(summary, sizeof summary, "%lld frames of %dx%d at %d fps in %.1f s",
-                  static_cast<long long>(last - first + 1), options.width, options.height,
-                  options.fps, seconds);
-    ReportNote("wrote " + target.output.finalPath + ": " + summary);
-  }
-  return 0;
+  if (captureStopSignal != 0) return Fail(kStoppedMessage);
+  if (run) run = steps.commit ? steps.commit(target, simulationHash) : CommitOutput(target);
+  if (!run) return Fail(run.error + "; nothing was written");
+  if (!options.quiet)
+    ReportWritten(target.output.finalPath, last - first + 1, options.width, options.height,
+                  options.fps, started);
+  return {};
 }

@@ -26,13 +26,16 @@ int main(int argc, char** argv) {
   app.add_option("HEIGHT", height)->required()->check(WholeNumberFrom(1, 16384));
   app.add_option("FROM", from)->required()->check(SecondsFrom(0.0, 230.0));
   app.add_option("TO", to)->required()->check(SecondsFrom(0.0, 230.0));
-  if (const int status = ParseCommandLine(app, argc, argv); status >= 0) return status;
+  if (const CommandLine line = ParseCommandLine(app, argc, argv); line != CommandLine::kRun)
+    return ExitStatusFor(line);
   int64_t first = 0;
   int64_t last = 0;
-  if (!RecordedFrames(from, to, kFps, first, last))
-    return ReportBadArguments("the range holds no frame");
+  if (!RecordedFrames(from, to, kFps, first, last)) {
+    ReportBadArguments("the range holds no frame");
+    return kExitBadArguments;
+  }
   if (Result opened = OpenOffscreenSurface(width, height); !opened)
-    return ReportFailure(opened.error);
+    return ExitStatusAfter(opened);
   StartHeadlessRun(kFps);
   LoadTextureAtlas();
   RunUpToFrame(first - 1, RunSceneFrame);

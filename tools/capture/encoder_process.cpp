@@ -18,27 +18,14 @@ constexpr int kPipeBytes = 1 << 20;
 
 }  // namespace
 
-bool StartEncoder(const std::vector<std::string>& arguments, EncoderProcess& encoder,
-                  std::string& error) {
-  int ends[2];
-  if (pipe2(ends, O_CLOEXEC) != 0) {
-    error = std::string("cannot create a pipe: ") + std::strerror(errno);
-    return false;
-  }
-  fcntl(ends[1], F_SETPIPE_SZ, kPipeBytes);
+Result StartEncoder(const std::vector<std::string>& arguments, EncoderProcess& encoder) {
   ChildSetup setup;
-  setup.input = ends[0];
   setup.ownGroup = true;
-  const bool started = StartChild(arguments, setup, encoder.pid, error);
-  close(ends[0]);
-  if (!started) {
-    close(ends[1]);
-    if (error.find("not found on PATH") != std::string::npos)
-      error += " (Debian: apt-get install ffmpeg)";
-    return false;
-  }
-  encoder.input = ends[1];
-  return true;
+  Result started =
+      StartChildWithPipe(arguments, setup, ChildPipe::kInput, encoder.pid, encoder.input);
+  if (!started) return WithFfmpegHint(started);
+  fcntl(encoder.input, F_SETPIPE_SZ, kPipeBytes);
+  return {};
 }
 
 bool WriteToEncoder(const EncoderProcess& encoder, const void* data, size_t size) {
@@ -55,20 +42,28 @@ bool WriteToEncoder(const EncoderProcess& encoder, const void* data, size_t size
   return true;
 }
 
-bool FinishEncoder(EncoderProcess& encoder, std::string& error) {
+Result FinishEncoder(EncoderProcess& encoder) {
   if (encoder.input >= 0) close(encoder.input);
   encoder.input = -1;
-  if (encoder.pid < 0) return false;
+  if (encoder.pid < 0) return Fail("ffmpeg was not running");
   const int status = WaitForChild(encoder.pid);
   encoder.pid = -1;
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
-  if (WIFEXITED(status))
-    error = "ffmpeg failed with exit status " + std::to_string(WEXITSTATUS(status));
-  else
-    error = std::string("ffmpeg was stopped by signal ") + strsignal(WTERMSIG(status));
-  return false;
+  return FfmpegEnded(status);
 }
 
 void KillEncoder(const EncoderProcess& encoder) {
   if (encoder.pid > 0) kill(encoder.pid, SIGKILL);
+}
+
+Result FfmpegEnded(int waitStatus) {
+  if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0) return {};
+  if (WIFEXITED(waitStatus))
+    return Fail("ffmpeg failed with exit status " + std::to_string(WEXITSTATUS(waitStatus)));
+  return Fail(std::string("ffmpeg was stopped by signal ") + strsignal(WTERMSIG(waitStatus)));
+}
+
+Result WithFfmpegHint(Result started) {
+  if (started.error.find("not found on PATH") != std::string::npos)
+    started.error += " (Debian: apt-get install ffmpeg)";
+  return started;
 }

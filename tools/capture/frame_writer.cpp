@@ -9,19 +9,15 @@ void FrameWriter::Write(std::stop_token stop) {
   std::unique_lock<std::mutex> guard(lock_);
   for (;;) {
     changed_.wait(guard, stop, [this] { return finishing_ || !queue_.empty(); });
-    if (stop.stop_requested() || queue_.empty() || failed_) break;
+    if (stop.stop_requested() || queue_.empty() || !failure_) break;
     const Job job = queue_.front();
     queue_.pop_front();
     busySlot_ = job.slot;
     guard.unlock();
-    std::string error;
-    const bool written = sink_(job.pixels, job.k, error);
+    Result written = sink_(job.pixels, job.k);
     guard.lock();
     busySlot_ = -1;
-    if (!written) {
-      failed_ = true;
-      error_ = error;
-    }
+    if (!written) failure_ = std::move(written);
     changed_.notify_all();
   }
   queue_.clear();
@@ -48,18 +44,17 @@ void FrameWriter::WaitForSlot(int slot) {
   changed_.wait(guard, [&] { return !HoldsSlot(slot); });
 }
 
-bool FrameWriter::Failed(std::string& error) {
+Result FrameWriter::Failure() {
   std::lock_guard<std::mutex> guard(lock_);
-  if (failed_) error = error_;
-  return failed_;
+  return failure_;
 }
 
-bool FrameWriter::Finish() {
+Result FrameWriter::Finish() {
   {
     std::lock_guard<std::mutex> guard(lock_);
     finishing_ = true;
     changed_.notify_all();
   }
   if (thread_.joinable()) thread_.join();
-  return !failed_;
+  return failure_;
 }

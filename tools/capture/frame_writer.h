@@ -9,12 +9,14 @@
 #include <string>
 #include <thread>
 
+#include "base/result.h"
+
 // Writes read-back frames on a thread of its own while the next frame is
 // drawn. Frames are identified by read-back slot, so the drawing thread knows
 // when a slot's pixels may be reused.
 
-// Writes one frame (bottom row first); false with `error` on failure.
-using FrameSink = std::function<bool(const unsigned char* pixels, int64_t k, std::string& error)>;
+// Writes one frame (bottom row first), failing with the reason.
+using FrameSink = std::function<Result(const unsigned char* pixels, int64_t k)>;
 
 class FrameWriter {
  public:
@@ -29,12 +31,11 @@ class FrameWriter {
   void Queue(int slot, const unsigned char* pixels, int64_t k);
   // Blocks until the writer holds no frame of `slot`, queued or being written.
   void WaitForSlot(int slot);
-  // True once a write has failed; `error` then says why.
-  bool Failed(std::string& error);
-  // Writes what is queued and ends the thread. True when every frame handed
-  // over was written; otherwise error() says why.
-  bool Finish();
-  const std::string& error() const { return error_; }
+  // The first write that failed, or success while none has.
+  Result Failure();
+  // Writes what is queued and ends the thread. Success when every frame
+  // handed over was written; otherwise the first failure.
+  Result Finish();
 
  private:
   struct Job {
@@ -51,8 +52,7 @@ class FrameWriter {
   std::deque<Job> queue_;
   int busySlot_ = -1;
   bool finishing_ = false;
-  bool failed_ = false;
+  Result failure_;
   bool ended_ = false;
-  std::string error_;
   std::jthread thread_;  // last: joined before the members it uses go
 };

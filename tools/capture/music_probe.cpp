@@ -15,11 +15,10 @@ MusicState ProbeMusic(const char* path) {
   ChildSetup quiet;
   quiet.input = quiet.output = quiet.errors = kNullDevice;
   pid_t pid = -1;
-  std::string error;
   // Without ffmpeg the encoder's own start fails and says so.
   if (!StartChild({"ffmpeg", "-nostdin", "-v", "quiet", "-f", "mp3", "-i", path, "-map", "0:a:0",
                    "-f", "null", "-"},
-                  quiet, pid, error))
+                  quiet, pid))
     return MusicState::kUsable;
   const int status = WaitForChild(pid);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? MusicState::kUsable

@@ -37,70 +37,64 @@ bool HoldsOnlyFrames(const std::string& path, bool& empty) {
   return onlyFrames;
 }
 
-bool MayWriteVideo(const std::string& path, bool force, std::string& error) {
+Result MayWriteVideo(const std::string& path, bool force) {
   struct stat info {};
-  if (lstat(path.c_str(), &info) != 0) return true;
-  if (S_ISDIR(info.st_mode)) {
-    error = "'" + path + "' is a folder; give a file name ending in .mp4";
-    return false;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    error = "'" + path + "' exists and is not a regular file";
-    return false;
-  }
-  if (!force) error = "'" + path + "' exists; give --force (-y) to replace it";
-  return force;
+  if (lstat(path.c_str(), &info) != 0) return {};
+  if (S_ISDIR(info.st_mode))
+    return Fail("'" + path + "' is a folder; give a file name ending in .mp4");
+  if (!S_ISREG(info.st_mode)) return Fail("'" + path + "' exists and is not a regular file");
+  if (!force) return Fail("'" + path + "' exists; give --force (-y) to replace it");
+  return {};
 }
 
-bool MayWriteFrames(const std::string& path, bool force, bool& replaces, std::string& error) {
+Result MayWriteFrames(const std::string& path, bool force, bool& replaces) {
   replaces = false;
   struct stat info {};
-  if (stat(path.c_str(), &info) != 0) return true;
-  if (!S_ISDIR(info.st_mode)) {
-    error = "'" + path + "' exists and is not a folder";
-    return false;
-  }
+  if (stat(path.c_str(), &info) != 0) return {};
+  if (!S_ISDIR(info.st_mode)) return Fail("'" + path + "' exists and is not a folder");
   bool empty = true;
   const bool onlyFrames = HoldsOnlyFrames(path, empty);
-  if (empty) return true;
-  if (!onlyFrames) {
-    error = "'" + path + "' is not empty and holds more than frames; give a new or empty folder";
-    return false;
-  }
-  if (!force) {
-    error = "'" + path + "' is not empty; give --force (-y) to replace the frames in it";
-    return false;
-  }
+  if (empty) return {};
+  if (!onlyFrames)
+    return Fail("'" + path +
+                "' is not empty and holds more than frames; give a new or empty folder");
+  if (!force)
+    return Fail("'" + path + "' is not empty; give --force (-y) to replace the frames in it");
   replaces = true;
-  return true;
+  return {};
 }
 
 }  // namespace
 
 OutputTarget::~OutputTarget() { DiscardOutput(*this); }
 
-bool MayWriteOutput(OutputKind kind, const std::string& path, bool force, std::string& error) {
+Result MayWriteOutput(OutputKind kind, const std::string& path, bool force) {
   bool replaces = false;
-  return kind == OutputKind::kVideo ? MayWriteVideo(path, force, error)
-                                    : MayWriteFrames(path, force, replaces, error);
+  return kind == OutputKind::kVideo ? MayWriteVideo(path, force)
+                                    : MayWriteFrames(path, force, replaces);
 }
 
-bool PrepareOutput(OutputKind kind, const std::string& path, bool force, OutputTarget& target,
-                   std::vector<std::string>& removed, std::string& error) {
+Result PrepareOutput(OutputKind kind, const std::string& path, bool force, OutputTarget& target,
+                     std::vector<std::string>& removed) {
   DiscardOutput(target);
   target.kind = kind;
   const bool video = kind == OutputKind::kVideo;
-  const bool allowed = video ? MayWriteVideo(path, force, error)
-                             : MayWriteFrames(path, force, target.replacesFrames, error);
-  return allowed && BeginAtomicOutput(path, !video, target.output, removed, error);
+  Result allowed =
+      video ? MayWriteVideo(path, force) : MayWriteFrames(path, force, target.replacesFrames);
+  if (!allowed) return allowed;
+  return BeginAtomicOutput(path, !video, target.output, removed);
 }
 
-bool PrepareOutputNotingLeftovers(OutputKind kind, const std::string& path, bool force,
-                                  OutputTarget& target, const char* program, std::string& error) {
-  std::vector<std::string> removed;
-  const bool prepared = PrepareOutput(kind, path, force, target, removed, error);
+void NoteLeftovers(const std::vector<std::string>& removed, const char* program) {
   for (const std::string& leftover : removed)
     ReportNote("removed '" + leftover + "', left over from a " + program + " that was killed");
+}
+
+Result PrepareOutputNotingLeftovers(OutputKind kind, const std::string& path, bool force,
+                                    OutputTarget& target, const char* program) {
+  std::vector<std::string> removed;
+  Result prepared = PrepareOutput(kind, path, force, target, removed);
+  NoteLeftovers(removed, program);
   return prepared;
 }
 
@@ -114,17 +108,15 @@ std::string FramePath(const OutputTarget& target, long long k) {
   return target.output.tempPath + "/" + FrameFileName(k);
 }
 
-bool CommitOutput(OutputTarget& target, std::string& error) {
+Result CommitOutput(OutputTarget& target) {
   // rename() replaces a file or an empty folder, so old frames go first, and
   // only if nothing else has come into their folder since the start.
   bool empty = true;
   if (target.replacesFrames && (!HoldsOnlyFrames(target.output.finalPath, empty) ||
-                                !RemoveFolderOfFiles(target.output.finalPath))) {
-    error =
-        "cannot replace the frames in '" + target.output.finalPath + "': " + std::strerror(errno);
-    return false;
-  }
-  return CommitAtomicOutput(target.output, error);
+                                !RemoveFolderOfFiles(target.output.finalPath)))
+    return Fail("cannot replace the frames in '" + target.output.finalPath +
+                "': " + std::strerror(errno));
+  return CommitAtomicOutput(target.output);
 }
 
 void DiscardOutput(OutputTarget& target) { DiscardAtomicOutput(target.output); }

@@ -21,18 +21,21 @@ struct OutputTarget {
   bool replacesFrames = false;  // an existing folder of frames goes at the commit
 };
 
-// Whether the overwriting rule lets `path` be written; false with `error`.
-bool MayWriteOutput(OutputKind kind, const std::string& path, bool force, std::string& error);
+// Whether the overwriting rule lets `path` be written.
+Result MayWriteOutput(OutputKind kind, const std::string& path, bool force);
 
 // Checks the output against the overwriting rule and creates the temporary
-// file or folder; `removed` names left-overs of killed runs that were
-// cleared away. False with `error` when the output may or cannot be written.
-bool PrepareOutput(OutputKind kind, const std::string& path, bool force, OutputTarget& target,
-                   std::vector<std::string>& removed, std::string& error);
+// file or folder (and the folders it goes into, when missing); `removed`
+// names left-overs of killed runs that were cleared away. Fails when the
+// output may not or cannot be written.
+Result PrepareOutput(OutputKind kind, const std::string& path, bool force, OutputTarget& target,
+                     std::vector<std::string>& removed);
 // PrepareOutput, each left-over it cleared away reported as a note: "left
 // over from a `program` that was killed".
-bool PrepareOutputNotingLeftovers(OutputKind kind, const std::string& path, bool force,
-                                  OutputTarget& target, const char* program, std::string& error);
+Result PrepareOutputNotingLeftovers(OutputKind kind, const std::string& path, bool force,
+                                    OutputTarget& target, const char* program);
+// The same notes for left-overs cleared by any other writer.
+void NoteLeftovers(const std::vector<std::string>& removed, const char* program);
 
 // "frame_000042.png": frame k's file name in a folder of frames.
 std::string FrameFileName(long long k);
@@ -40,7 +43,7 @@ std::string FrameFileName(long long k);
 std::string FramePath(const OutputTarget& target, long long k);
 
 // Puts the output under its name, replacing what --force allowed.
-bool CommitOutput(OutputTarget& target, std::string& error);
+Result CommitOutput(OutputTarget& target);
 
 // Removes the temporary file or folder and everything in it.
 void DiscardOutput(OutputTarget& target);

@@ -75,3 +75,11 @@ void EndProgress(Progress& progress, int64_t done) {
     std::fprintf(stderr, "%s: %3d%%  %s\n", ToolName(),
                  static_cast<int>(done * 100 / progress.total), text.c_str());
 }
+
+void ReportWritten(const std::string& path, int64_t frames, int width, int height, int fps,
+                   std::chrono::steady_clock::time_point started) {
+  char summary[160];
+  std::snprintf(summary, sizeof summary, "%lld frames of %dx%d at %d fps in %.1f s",
+                static_cast<long long>(frames), width, height, fps, SecondsSince(started));
+  ReportNote("wrote " + path + ": " + summary);
+}

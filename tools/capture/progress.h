@@ -22,3 +22,8 @@ void EndProgress(Progress& progress, int64_t done);
 
 // "[====>     ]  120/600 frames  31.4 fps  0:15 left"; without the bar when barWidth is 0.
 std::string FormatProgress(int64_t done, int64_t total, double elapsedSeconds, int barWidth);
+
+// The closing note of a capture: "wrote PATH: N frames of WxH at F fps in S s",
+// S counted from `started`.
+void ReportWritten(const std::string& path, int64_t frames, int width, int height, int fps,
+                   std::chrono::steady_clock::time_point started);

@@ -24,13 +24,11 @@ int readHeight = 0;
 
 }  // namespace
 
-bool StartReadback(int width, int height, std::string& error) {
+Result StartReadback(int width, int height) {
   if (!(LoadProc(genBuffers, "glGenBuffers") && LoadProc(bindBuffer, "glBindBuffer") &&
         LoadProc(bufferData, "glBufferData") && LoadProc(mapBuffer, "glMapBuffer") &&
-        LoadProc(unmapBuffer, "glUnmapBuffer") && LoadProc(deleteBuffers, "glDeleteBuffers"))) {
-    error = "the GL context has no pixel buffer objects";
-    return false;
-  }
+        LoadProc(unmapBuffer, "glUnmapBuffer") && LoadProc(deleteBuffers, "glDeleteBuffers")))
+    return Fail("the GL context has no pixel buffer objects");
   readWidth = width;
   readHeight = height;
   const GLsizeiptr bytes = static_cast<GLsizeiptr>(width) * height * 4;
@@ -40,7 +38,7 @@ bool StartReadback(int width, int height, std::string& error) {
     bufferData(GL_PIXEL_PACK_BUFFER, bytes, nullptr, GL_STREAM_READ);
   }
   bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
-  return true;
+  return {};
 }
 
 void ReadIntoSlot(int slot) {

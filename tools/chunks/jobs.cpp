@@ -1,6 +1,5 @@
-#include "tools/capture/capture_jobs.h"
+#include "tools/chunks/jobs.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sched.h>
 #include <signal.h>
@@ -16,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "tools/capture/capture_assets.h"
 #include "tools/capture/output_target.h"
 #include "tools/capture/progress.h"
-#include "tools/capture/segment_join.h"
 #include "tools/capture/stop_signal.h"
+#include "tools/chunks/segment_join.h"
+#include "tools/chunks/segment_manifest.h"
 #include "tools/common/atomic_output.h"
 #include "tools/common/child_process.h"
 #include "tools/common/parse_number.h"
@@ -74,34 +73,20 @@ int CoresHere() {
   return static_cast<int>(std::max(1L, sysconf(_SC_NPROCESSORS_ONLN)));
 }
 
-bool StartWorker(const CaptureOptions& options, FrameSpan range, int index, int count, int cores,
-                 Worker& worker, std::string& error) {
-  int ends[2];
-  if (pipe2(ends, O_CLOEXEC) != 0) {
-    error = std::string("cannot create a pipe: ") + std::strerror(errno);
-    return false;
-  }
+Result StartWorker(const CaptureOptions& options, FrameSpan range, int index, int count, int cores,
+                   Worker& worker) {
   const std::string chunk = std::to_string(index) + "/" + std::to_string(count);
   std::vector<std::string> arguments = {
       ThisProgram(), "--quiet", "--worker-of", std::to_string(getpid()), "--chunk", chunk};
   const std::vector<std::string> shared = ChunkArguments(options, range, cores);
   arguments.insert(arguments.end(), shared.begin(), shared.end());
-  // A folder is named as one, so that the worker does not take it for a bad video name.
-  arguments.push_back(worker.segment + (options.kind == OutputKind::kFrames ? "/" : ""));
+  arguments.push_back(OutputArgument(worker.segment, options.kind));
   ChildSetup setup;
-  setup.output = ends[1];
   setup.ownGroup = true;  // a terminal's Ctrl-C reaches the run, which stops its workers
   // llvmpipe rasterises on as many threads as there are cores unless told otherwise.
   if (std::getenv("LP_NUM_THREADS") == nullptr)
     setup.environment.push_back("LP_NUM_THREADS=" + std::to_string(cores));
-  const bool started = StartChild(arguments, setup, worker.pid, error);
-  close(ends[1]);
-  if (!started) {
-    close(ends[0]);
-    return false;
-  }
-  worker.progress = ends[0];
-  return true;
+  return StartChildWithPipe(arguments, setup, ChildPipe::kOutput, worker.pid, worker.progress);
 }
 
 // Reads what the worker has said of its progress, closing its end at the end.
@@ -124,9 +109,9 @@ void ReadProgress(Worker& worker) {
 }
 
 // Waits for the workers, showing their progress as one, until all have
-// ended, one has failed, or a stop signal came. False with `error` naming a
-// worker that failed.
-bool WatchWorkers(std::vector<Worker>& workers, int64_t total, bool quiet, std::string& error) {
+// ended, one has failed, or a stop signal came; fails naming a worker that
+// failed, or saying that the run was stopped.
+Result WatchWorkers(std::vector<Worker>& workers, int64_t total, bool quiet) {
   Progress progress;
   StartProgress(progress, total, quiet);
   for (;;) {
@@ -148,22 +133,21 @@ bool WatchWorkers(std::vector<Worker>& workers, int64_t total, bool quiet, std::
         worker.ended = true;
       if (worker.ended && worker.waitStatus != 0) {
         const int status = ExitStatusOf(worker.waitStatus);
-        error = worker.name + (WIFEXITED(worker.waitStatus)
-                                   ? " failed with exit status " + std::to_string(status)
-                                   : " was stopped by signal " + std::to_string(status - 128));
         if (progress.terminal && !quiet) std::fputc('\n', stderr);
-        return false;
+        return Fail(worker.name + (WIFEXITED(worker.waitStatus)
+                                       ? " failed with exit status " + std::to_string(status)
+                                       : " was stopped by signal " + std::to_string(status - 128)));
       }
       allEnded = allEnded && worker.ended;
       handedOver += worker.handedOver;
     }
     if (captureStopSignal != 0) {
       if (progress.terminal && !quiet) std::fputc('\n', stderr);
-      return false;
+      return Fail(kStoppedMessage);
     }
     if (allEnded) {
       EndProgress(progress, total);
-      return true;
+      return {};
     }
     UpdateProgress(progress, handedOver);
   }
@@ -171,20 +155,17 @@ bool WatchWorkers(std::vector<Worker>& workers, int64_t total, bool quiet, std::
 
 }  // namespace
 
-int RunJobs(const CaptureOptions& options, FrameSpan range) {
-  std::string error;
-  if (!ReadyToHandOut(options, error)) return ReportFailure(error);
+Result RunJobs(const CaptureOptions& options, const ChunkOptions& chunks, FrameSpan range) {
+  if (Result ready = ReadyToHandOut(options); !ready) return ready;
   const auto started = std::chrono::steady_clock::now();
-  const int count = static_cast<int>(std::min<int64_t>(options.jobs, range.Count()));
+  const int count = static_cast<int>(std::min<int64_t>(chunks.jobs, range.Count()));
   const int cores = std::max(1, CoresHere() / count);
 
   JobsHold hold;
   std::vector<std::string> removed;
-  const bool prepared =
-      BeginAtomicOutput(options.output + ".jobs", true, hold.folder, removed, error);
-  for (const std::string& leftover : removed)
-    ReportNote("removed '" + leftover + "', left over from a capture that was killed");
-  if (!prepared) return ReportFailure(error);
+  const Result prepared = BeginAtomicOutput(options.output + ".jobs", true, hold.folder, removed);
+  NoteLeftovers(removed, "capture");
+  if (!prepared) return prepared;
   if (!options.quiet)
     ReportNote("drawing frames " + std::to_string(range.first) + "-" + std::to_string(range.last) +
                " in " + std::to_string(count) + " processes, " + std::to_string(cores) +
@@ -193,20 +174,19 @@ int RunJobs(const CaptureOptions& options, FrameSpan range) {
   for (int index = 1; index <= count; ++index) {
     Worker& worker = hold.workers.emplace_back();
     worker.name = "chunk " + std::to_string(index) + "/" + std::to_string(count);
-    worker.segment = hold.folder.tempPath + "/chunk-" + std::to_string(index) +
-                     (options.kind == OutputKind::kVideo ? ".mp4" : "");
+    worker.segment =
+        hold.folder.tempPath + "/" + ChunkSegmentName(std::to_string(index), options.kind);
     segments.push_back(worker.segment);
-    if (!StartWorker(options, range, index, count, cores, worker, error)) {
+    if (Result begun = StartWorker(options, range, index, count, cores, worker); !begun) {
       hold.workers.pop_back();
-      return ReportFailure(error + "; nothing was written");
+      return Fail(begun.error + "; nothing was written");
     }
   }
 
-  if (!WatchWorkers(hold.workers, range.Count(), options.quiet, error)) {
+  if (Result watched = WatchWorkers(hold.workers, range.Count(), options.quiet); !watched) {
     hold.StopWorkers();
-    if (captureStopSignal == 0) return ReportFailure(error + "; nothing was written");
-    ReportNote("stopped; nothing was written");
-    return 128 + captureStopSignal;
+    if (captureStopSignal != 0) return watched;
+    return Fail(watched.error + "; nothing was written");
   }
   JoinRequest join;
   join.kind = options.kind;
@@ -215,15 +195,16 @@ int RunJobs(const CaptureOptions& options, FrameSpan range) {
   join.force = options.force;
   join.quiet = true;
   join.checkSimulation = false;  // drawn here, by this very program
-  const int status = JoinSegments(join);
-  if (status == kExitDone && !options.quiet) {
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    char summary[160];
-    std::snprintf(summary, sizeof summary, "%lld frames of %dx%d at %d fps in %.1f s",
-                  static_cast<long long>(range.Count()), options.width, options.height, options.fps,
-                  seconds);
-    ReportNote("wrote " + options.output + ": " + summary);
-  }
-  return status;
+  if (Result joined = JoinSegments(join); !joined) return joined;
+  if (!options.quiet)
+    ReportWritten(options.output, range.Count(), options.width, options.height, options.fps,
+                  started);
+  return {};
+}
+
+void TellParent(int64_t frames) {
+  char line[24];
+  const int length = std::snprintf(line, sizeof line, "%lld\n", static_cast<long long>(frames));
+  // A parent that has gone only costs the line.
+  if (write(STDOUT_FILENO, line, static_cast<size_t>(length)) < 0) return;
 }

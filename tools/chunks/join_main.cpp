@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/capture/segment_join.h"
 #include "tools/capture/stop_signal.h"
+#include "tools/chunks/segment_join.h"
 #include "tools/common/tool_report.h"
 
 int main(int argc, char** argv) {
@@ -30,10 +30,13 @@ int main(int argc, char** argv) {
       "Nothing is written when a segment is missing, unfinished, cut short or does not fit;\n"
       "the message names it. The output appears under its name only when it is complete.\n"
       "Exit status: 0 done, 1 failed, 2 bad arguments, 128 + signal when stopped.");
-  if (const int status = ParseCommandLine(app, argc, argv); status >= 0) return status;
-  std::string error;
-  if (!ClassifyOutput(output, request.kind, request.output, error))
-    return ReportBadArguments(error);
+  if (const CommandLine line = ParseCommandLine(app, argc, argv); line != CommandLine::kRun)
+    return ExitStatusFor(line);
+  if (Result named = ClassifyOutput(output, request.kind, request.output); !named) {
+    ReportBadArguments(named.error);
+    return kExitBadArguments;
+  }
   CatchStopSignals();
-  return JoinSegments(request);
+  const Result joined = JoinSegments(request);
+  return ExitStatusAfter(joined, captureStopSignal);
 }

@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "tools/capture/capture_options.h"
-#include "tools/capture/segment_manifest.h"
+#include "tools/chunks/segment_manifest.h"
 
 // Segments drawn apart (chunks of one range, on one machine or on many) put
 // together into the one video or folder of frames that a single run of the
@@ -16,20 +17,18 @@ struct Segment {
   SegmentManifest manifest;
 };
 
-// Reads each segment with its manifest and puts them in frame order. False
-// with `error` naming the segment and the fault when one is missing,
+// Reads each segment with its manifest and puts them in frame order. Fails,
+// naming the segment and the fault, when one is missing,
 // unfinished or cut short, when one differs from the first in version, kind,
 // size, fps, encoder settings or range, or when together they leave part of
 // their range out or hold a frame twice.
-bool OrderSegments(const std::vector<std::string>& paths, std::vector<Segment>& ordered,
-                   std::string& error);
+Result OrderSegments(const std::vector<std::string>& paths, std::vector<Segment>& ordered);
 
 // Runs the simulation undrawn through the segments' range and compares its
 // state at each segment's first frame with the one the segment was drawn
-// from; false with `error` naming the first that differs (a build or a
-// machine whose simulation is not this one's). Stops early, false with an
-// empty `error`, on a stop signal.
-bool CheckSimulation(const std::vector<Segment>& ordered, std::string& error);
+// from; fails naming the first that differs (a build or a machine whose
+// simulation is not this one's). Stops early, failing, on a stop signal.
+Result CheckSimulation(const std::vector<Segment>& ordered);
 
 struct JoinRequest {
   OutputKind kind = OutputKind::kVideo;
@@ -41,6 +40,6 @@ struct JoinRequest {
 };
 
 // Checks the segments and writes the output atomically; nothing is written
-// when a check fails. Returns the exit status: 0 done, 1 failed, 128 + signal
-// when a stop signal ended it.
-int JoinSegments(const JoinRequest& request);
+// when a check fails or a stop signal ended it ("stopped; nothing was
+// written").
+Result JoinSegments(const JoinRequest& request);

@@ -1,15 +1,17 @@
-#include "tools/capture/segment_manifest.h"
+#include "tools/chunks/segment_manifest.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
-#include <map>
-#include <sstream>
+#include <limits>
+#include <nlohmann/json.hpp>
 
 #include "build_info.h"
-#include "tools/capture/output_target.h"
 #include "tools/common/atomic_output.h"
 #include "tools/common/parse_number.h"
 
@@ -18,95 +20,31 @@ namespace {
 constexpr const char* kFormat = "quorvane segment 1";
 constexpr size_t kMaxManifestBytes = 4096;
 
-// The flat JSON object the manifest is: string and whole-number values only.
-// Strings are written without escapes (the values are names and numbers), so
-// any escape read is refused rather than half-understood.
-class FlatJson {
- public:
-  explicit FlatJson(const std::string& text) : text_(text) {}
+using Json = nlohmann::json;
 
-  bool Parse(std::string& error) {
-    Skip();
-    if (!Take('{')) return Fail("it does not start with '{'", error);
-    Skip();
-    if (Take('}')) return End(error);
-    for (;;) {
-      std::string key;
-      std::string value;
-      Skip();
-      if (!String(key)) return Fail("a key is not a plain string", error);
-      Skip();
-      if (!Take(':')) return Fail("'" + key + "' has no ':'", error);
-      Skip();
-      if (at_ < text_.size() && text_[at_] == '"') {
-        if (!String(value)) return Fail("'" + key + "' is not a plain string", error);
-        strings_[key] = value;
-      } else {
-        const size_t start = at_;
-        while (at_ < text_.size() &&
-               (text_[at_] == '-' || (text_[at_] >= '0' && text_[at_] <= '9')))
-          ++at_;
-        long long number = 0;
-        if (!ParseWhole(std::string_view(text_).substr(start, at_ - start), number))
-          return Fail("'" + key + "' is neither a string nor a whole number", error);
-        numbers_[key] = number;
-      }
-      Skip();
-      if (Take('}')) return End(error);
-      if (!Take(',')) return Fail("'" + key + "' is not followed by ',' or '}'", error);
-    }
-  }
+// The manifest's fields, read from its one flat object of strings and whole
+// numbers; a value of another type, or one that does not fit, is refused.
+Result Text(const Json& object, const char* key, std::string& value) {
+  const auto found = object.find(key);
+  if (found == object.end() || !found->is_string())
+    return Fail(std::string("no \"") + key + "\" string");
+  value = found->get<std::string>();
+  return {};
+}
 
-  bool Text(const char* key, std::string& value, std::string& error) const {
-    const auto found = strings_.find(key);
-    if (found == strings_.end()) return Fail(std::string("no \"") + key + "\" string", error);
-    value = found->second;
-    return true;
-  }
-  template <typename Number>
-  bool Whole(const char* key, long long low, Number& value, std::string& error) const {
-    const auto found = numbers_.find(key);
-    if (found == numbers_.end() || found->second < low)
-      return Fail(std::string("no \"") + key + "\" number from " + std::to_string(low), error);
-    value = static_cast<Number>(found->second);
-    return true;
-  }
-
- private:
-  static bool Fail(const std::string& why, std::string& error) {
-    error = why;
-    return false;
-  }
-  void Skip() {
-    while (at_ < text_.size() &&
-           (text_[at_] == ' ' || text_[at_] == '\n' || text_[at_] == '\t' || text_[at_] == '\r'))
-      ++at_;
-  }
-  bool Take(char c) {
-    if (at_ >= text_.size() || text_[at_] != c) return false;
-    ++at_;
-    return true;
-  }
-  bool String(std::string& value) {
-    if (!Take('"')) return false;
-    const size_t end = text_.find('"', at_);
-    if (end == std::string::npos) return false;
-    value = text_.substr(at_, end - at_);
-    at_ = end + 1;
-    for (char c : value)
-      if (c == '\\' || static_cast<unsigned char>(c) < 0x20) return false;
-    return true;
-  }
-  bool End(std::string& error) {
-    Skip();
-    return at_ == text_.size() || Fail("there is more after the closing '}'", error);
-  }
-
-  const std::string& text_;
-  size_t at_ = 0;
-  std::map<std::string, std::string> strings_;
-  std::map<std::string, long long> numbers_;
-};
+template <typename Number>
+Result Whole(const Json& object, const char* key, long long low, Number& value) {
+  const auto found = object.find(key);
+  const bool whole = found != object.end() && found->is_number_integer() &&
+                     (!found->is_number_unsigned() ||
+                      found->get<uint64_t>() <= std::numeric_limits<long long>::max());
+  const long long number = whole ? found->get<long long>() : 0;
+  if (!whole || number < low ||
+      static_cast<unsigned long long>(number) > std::numeric_limits<Number>::max())
+    return Fail(std::string("no \"") + key + "\" number from " + std::to_string(low));
+  value = static_cast<Number>(number);
+  return {};
+}
 
 }  // namespace
 
@@ -133,131 +71,135 @@ SegmentManifest ChunkManifest(const CaptureOptions& options, FrameSpan range, Fr
   return manifest;
 }
 
+std::string ChunkSegmentName(const std::string& index, OutputKind kind) {
+  return "chunk-" + index + (kind == OutputKind::kVideo ? ".mp4" : "");
+}
+
 std::string ManifestPath(const std::string& segment) { return segment + ".json"; }
 
 std::string FormatManifest(const SegmentManifest& manifest) {
   char hash[24];
   std::snprintf(hash, sizeof hash, "%016" PRIx64, manifest.simulationHash);
-  std::ostringstream text;
-  text << "{\n"
-       << "  \"format\": \"" << kFormat << "\",\n"
-       << "  \"version\": \"" << manifest.version << "\",\n"
-       << "  \"kind\": \"" << (manifest.kind == OutputKind::kVideo ? "video" : "frames") << "\",\n"
-       << "  \"width\": " << manifest.width << ",\n"
-       << "  \"height\": " << manifest.height << ",\n"
-       << "  \"fps\": " << manifest.fps << ",\n"
-       << "  \"encoder\": \"" << manifest.encoder << "\",\n"
-       << "  \"first\": " << manifest.first << ",\n"
-       << "  \"last\": " << manifest.last << ",\n"
-       << "  \"rangeFirst\": " << manifest.rangeFirst << ",\n"
-       << "  \"rangeLast\": " << manifest.rangeLast << ",\n"
-       << "  \"simulationHash\": \"" << hash << "\",\n"
-       << "  \"bytes\": " << manifest.bytes << "\n"
-       << "}\n";
-  return text.str();
+  // In this order, as a person reads it; nlohmann::ordered_json keeps it.
+  const nlohmann::ordered_json object = {
+      {"format", kFormat},
+      {"version", manifest.version},
+      {"kind", manifest.kind == OutputKind::kVideo ? "video" : "frames"},
+      {"width", manifest.width},
+      {"height", manifest.height},
+      {"fps", manifest.fps},
+      {"encoder", manifest.encoder},
+      {"first", manifest.first},
+      {"last", manifest.last},
+      {"rangeFirst", manifest.rangeFirst},
+      {"rangeLast", manifest.rangeLast},
+      {"simulationHash", hash},
+      {"bytes", manifest.bytes},
+  };
+  return object.dump(2) + "\n";
 }
 
-bool ParseManifest(const std::string& text, SegmentManifest& manifest, std::string& error) {
-  FlatJson json(text);
+Result ParseManifest(const std::string& text, SegmentManifest& manifest) {
+  Json object;
+  try {
+    object = Json::parse(text);
+  } catch (const Json::parse_error& fault) {
+    return Fail("it is not JSON (at byte " + std::to_string(fault.byte) + ")");
+  }
+  if (!object.is_object()) return Fail("it is no JSON object");
   std::string format;
   std::string kind;
   std::string hash;
-  if (!json.Parse(error) || !json.Text("format", format, error)) return false;
-  if (format != kFormat) {
-    error = "its format is '" + format + "', not '" + kFormat + "'";
-    return false;
-  }
+  if (Result read = Text(object, "format", format); !read) return read;
+  if (format != kFormat) return Fail("its format is '" + format + "', not '" + kFormat + "'");
   SegmentManifest read;
-  if (!(json.Text("version", read.version, error) && json.Text("kind", kind, error) &&
-        json.Whole("width", 1, read.width, error) && json.Whole("height", 1, read.height, error) &&
-        json.Whole("fps", 1, read.fps, error) && json.Text("encoder", read.encoder, error) &&
-        json.Whole("first", 1, read.first, error) && json.Whole("last", 1, read.last, error) &&
-        json.Whole("rangeFirst", 1, read.rangeFirst, error) &&
-        json.Whole("rangeLast", 1, read.rangeLast, error) &&
-        json.Text("simulationHash", hash, error) && json.Whole("bytes", 0, read.bytes, error)))
-    return false;
-  if (kind != "video" && kind != "frames") {
-    error = "its kind is '" + kind + "', neither video nor frames";
-    return false;
-  }
+  for (Result field : {Text(object, "version", read.version), Text(object, "kind", kind),
+                       Whole(object, "width", 1, read.width),
+                       Whole(object, "height", 1, read.height), Whole(object, "fps", 1, read.fps),
+                       Text(object, "encoder", read.encoder), Whole(object, "first", 1, read.first),
+                       Whole(object, "last", 1, read.last),
+                       Whole(object, "rangeFirst", 1, read.rangeFirst),
+                       Whole(object, "rangeLast", 1, read.rangeLast),
+                       Text(object, "simulationHash", hash), Whole(object, "bytes", 0, read.bytes)})
+    if (!field) return field;
+  if (kind != "video" && kind != "frames")
+    return Fail("its kind is '" + kind + "', neither video nor frames");
   read.kind = kind == "video" ? OutputKind::kVideo : OutputKind::kFrames;
-  if (!(read.rangeFirst <= read.first && read.first <= read.last && read.last <= read.rangeLast)) {
-    error = "its frames do not lie in its range";
-    return false;
-  }
-  if (hash.size() != 16 || !ParseHex(hash, read.simulationHash)) {
-    error = "its simulation hash is not 16 hexadecimal digits";
-    return false;
-  }
+  if (!(read.rangeFirst <= read.first && read.first <= read.last && read.last <= read.rangeLast))
+    return Fail("its frames do not lie in its range");
+  if (hash.size() != 16 || !ParseHex(hash, read.simulationHash))
+    return Fail("its simulation hash is not 16 hexadecimal digits");
   manifest = read;
-  return true;
+  return {};
 }
 
-bool WriteManifest(const std::string& segment, const SegmentManifest& manifest,
-                   std::string& error) {
+Result WriteManifest(const std::string& segment, const SegmentManifest& manifest) {
   const std::string text = FormatManifest(manifest);
-  return WriteFileAtomically(
-      ManifestPath(segment),
-      [&text](std::FILE* stream, std::string&) {
-        return std::fwrite(text.data(), 1, text.size(), stream) == text.size();
-      },
-      error);
+  return WriteFileAtomically(ManifestPath(segment), [&text, &segment](std::FILE* stream) {
+    if (std::fwrite(text.data(), 1, text.size(), stream) == text.size()) return Result{};
+    return Fail("cannot write '" + ManifestPath(segment) + "': " + std::strerror(errno));
+  });
 }
 
-bool MeasureSegment(const std::string& segment, OutputKind kind, int64_t first, int64_t last,
-                    uint64_t& bytes, std::string& error) {
+Result MeasureSegment(const std::string& segment, OutputKind kind, int64_t first, int64_t last,
+                      uint64_t& bytes) {
   struct stat info {};
   if (kind == OutputKind::kVideo) {
-    if (stat(segment.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-      error = "'" + segment + "' is missing";
-      return false;
-    }
+    if (stat(segment.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+      return Fail("'" + segment + "' is missing");
     bytes = static_cast<uint64_t>(info.st_size);
-    return true;
+    return {};
   }
   bytes = 0;
   for (int64_t k = first; k <= last; ++k) {
     const std::string frame = segment + "/" + FrameFileName(k);
-    if (stat(frame.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-      error = "'" + segment + "' is missing " + FrameFileName(k);
-      return false;
-    }
+    if (stat(frame.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+      return Fail("'" + segment + "' is missing " + FrameFileName(k));
     bytes += static_cast<uint64_t>(info.st_size);
   }
-  return true;
+  return {};
 }
 
-bool ReadCompleteSegment(const std::string& segment, SegmentManifest& manifest,
-                         std::string& error) {
+Result ReadCompleteSegment(const std::string& segment, SegmentManifest& manifest) {
   struct stat info {};
-  if (stat(segment.c_str(), &info) != 0) {
-    error = "'" + segment + "' is missing";
-    return false;
-  }
+  if (stat(segment.c_str(), &info) != 0) return Fail("'" + segment + "' is missing");
   const std::string path = ManifestPath(segment);
   std::ifstream file(path, std::ios::binary);
   std::string text(kMaxManifestBytes + 1, '\0');
   file.read(text.data(), static_cast<std::streamsize>(text.size()));
   text.resize(static_cast<size_t>(file.gcount()));
-  if (!file.is_open() || text.empty()) {
-    error = "'" + segment + "' has no manifest ('" + path + "'): it is unfinished or no segment";
-    return false;
-  }
-  std::string why;
-  if (text.size() > kMaxManifestBytes || !ParseManifest(text, manifest, why)) {
-    error = "'" + path +
-            "' is no segment manifest: " + (why.empty() ? std::string("it is too long") : why);
-    return false;
-  }
+  if (!file.is_open() || text.empty())
+    return Fail("'" + segment + "' has no manifest ('" + path +
+                "'): it is unfinished or no segment");
+  if (text.size() > kMaxManifestBytes)
+    return Fail("'" + path + "' is no segment manifest: it is too long");
+  if (Result parsed = ParseManifest(text, manifest); !parsed)
+    return Fail("'" + path + "' is no segment manifest: " + parsed.error);
   uint64_t bytes = 0;
-  if (!MeasureSegment(segment, manifest.kind, manifest.first, manifest.last, bytes, error))
-    return false;
-  if (bytes != manifest.bytes) {
-    error = "'" + segment + "' is cut short or altered: " + std::to_string(bytes) +
-            " bytes where its manifest says " + std::to_string(manifest.bytes);
-    return false;
-  }
-  return true;
+  if (Result measured = MeasureSegment(segment, manifest.kind, manifest.first, manifest.last, bytes);
+      !measured)
+    return measured;
+  if (bytes != manifest.bytes)
+    return Fail("'" + segment + "' is cut short or altered: " + std::to_string(bytes) +
+                " bytes where its manifest says " + std::to_string(manifest.bytes));
+  return {};
+}
+
+Result CommitSegment(SegmentManifest manifest, OutputTarget& target) {
+  const std::string segment = target.output.finalPath;
+  const std::string manifestPath = ManifestPath(segment);
+  if (unlink(manifestPath.c_str()) != 0 && errno != ENOENT)
+    return Fail("cannot replace '" + manifestPath + "': " + std::strerror(errno));
+  if (Result committed = CommitOutput(target); !committed) return committed;
+  Result described =
+      MeasureSegment(segment, manifest.kind, manifest.first, manifest.last, manifest.bytes);
+  if (described) described = WriteManifest(segment, manifest);
+  if (described) return described;
+  if (manifest.kind == OutputKind::kVideo)
+    unlink(segment.c_str());
+  else
+    RemoveFolderOfFiles(segment);
+  return described;
 }
 
 std::string FrameRangeText(int64_t first, int64_t last) {

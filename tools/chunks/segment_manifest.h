@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "base/result.h"
 #include "tools/capture/capture_options.h"
+#include "tools/capture/output_target.h"
 
 // What a chunk of a capture (a segment) holds, in a small JSON file beside it
 // (NAME.mp4.json, or FOLDER.json for a folder of frames), so that a join can
@@ -43,20 +45,31 @@ std::string FrameRangeText(int64_t first, int64_t last);
 // "size 640x360 against 320x180"; empty when nothing does.
 std::string DescribeDifference(const SegmentManifest& other, const SegmentManifest& reference);
 
+// "chunk-I.mp4", or the folder "chunk-I" of frames: the segment of chunk I
+// wherever the chunks of a range are drawn together (--jobs, --slurm). `index`
+// is text, so that a job script can name it by a shell variable.
+std::string ChunkSegmentName(const std::string& index, OutputKind kind);
+
 std::string ManifestPath(const std::string& segment);
 std::string FormatManifest(const SegmentManifest& manifest);
-// False with `error` saying what is wrong with `text`.
-bool ParseManifest(const std::string& text, SegmentManifest& manifest, std::string& error);
+// Fails, saying what is wrong with `text`, for anything but a whole manifest.
+Result ParseManifest(const std::string& text, SegmentManifest& manifest);
 
 // Written atomically beside `segment`.
-bool WriteManifest(const std::string& segment, const SegmentManifest& manifest, std::string& error);
+Result WriteManifest(const std::string& segment, const SegmentManifest& manifest);
 
-// The segment's manifest, checked against the segment itself: false with
-// `error` ("'S' is missing", "'S' has no manifest ...", "'S' is cut short
-// ...") when either is missing, unreadable, or not what the manifest says.
-bool ReadCompleteSegment(const std::string& segment, SegmentManifest& manifest, std::string& error);
+// The segment's manifest, checked against the segment itself: fails ("'S' is
+// missing", "'S' has no manifest ...", "'S' is cut short ...") when either is
+// missing, unreadable, or not what the manifest says.
+Result ReadCompleteSegment(const std::string& segment, SegmentManifest& manifest);
 
 // Size of a segment as the manifest counts it: the file, or frames first..last
-// of the folder; false with `error` naming the first missing frame.
-bool MeasureSegment(const std::string& segment, OutputKind kind, int64_t first, int64_t last,
-                    uint64_t& bytes, std::string& error);
+// of the folder; fails naming the first missing frame.
+Result MeasureSegment(const std::string& segment, OutputKind kind, int64_t first, int64_t last,
+                      uint64_t& bytes);
+
+// Puts a rendered chunk under its name with `manifest` (its size filled in)
+// beside it. An older manifest goes first, so that it never stands beside
+// the new segment; the manifest comes last, so that a segment without one is
+// never taken for whole.
+Result CommitSegment(SegmentManifest manifest, OutputTarget& target);

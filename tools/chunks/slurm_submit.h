@@ -1,7 +1,9 @@
 #pragma once
 
+#include "base/result.h"
 #include "tools/capture/capture_options.h"
 #include "tools/capture/frame_schedule.h"
+#include "tools/chunks/chunk_options.h"
 
 // --slurm N: the range as N chunks on a Slurm cluster. Writes two job scripts
 // into the segments folder and submits a job array, one task per chunk whose
@@ -9,5 +11,5 @@
 // once every task has succeeded (and is cancelled when one has not). Run from
 // the folder that holds the assets, with this program, quorvane-join and the
 // output in folders every node sees. Prints "chunks ID" (when any chunk is to
-// be drawn) and "join ID" on standard output. Returns the exit status.
-int SubmitToSlurm(const CaptureOptions& options, FrameSpan range);
+// be drawn) and "join ID" on standard output.
+Result SubmitToSlurm(const CaptureOptions& options, const ChunkOptions& chunks, FrameSpan range);

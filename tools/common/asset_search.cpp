@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "build_info.h"
+#include "host/asset_file.h"
 
 namespace {
 
@@ -21,4 +22,14 @@ std::string FindAssetFile(const std::string& name, const std::string& installedD
 
 std::string FindAssetFile(const std::string& name) {
   return FindAssetFile(name, kInstalledDataDir);
+}
+
+Result FindReadableAsset(const std::string& name, std::string& path) {
+  path = FindAssetFile(name);
+  if (!Exists(path))
+    return Fail(name + " is not in this folder nor in " + kInstalledDataDir);
+  std::FILE* file = nullptr;
+  Result opened = OpenAssetFile(path.c_str(), file);
+  if (file != nullptr) std::fclose(file);
+  return opened;
 }

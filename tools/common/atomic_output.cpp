@@ -91,11 +91,29 @@ bool RemoveFolderOfFiles(const std::string& path) {
   return removed;
 }
 
-bool BeginAtomicOutput(const std::string& finalPath, bool folder, AtomicOutput& output,
-                       std::vector<std::string>& removed, std::string& error) {
-  RemoveLeftovers(finalPath, removed);
+Result MakeFolders(const std::string& folder, std::vector<std::string>& made) {
+  for (size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+    const std::string above = folder.substr(0, end);
+    struct stat info {};
+    if (stat(above.c_str(), &info) != 0) {
+      if (errno != ENOENT || mkdir(above.c_str(), 0777) != 0)
+        return Fail("cannot make the folder '" + above + "': " + Cause());
+      made.push_back(above);
+    }
+    if (end == std::string::npos) return {};
+  }
+}
+
+Result BeginAtomicOutput(const std::string& finalPath, bool folder, AtomicOutput& output,
+                         std::vector<std::string>& removed) {
   output.finalPath = finalPath;
   output.folder = folder;
+  output.madeFolders.clear();
+  if (Result made = MakeFolders(FolderOf(finalPath), output.madeFolders); !made) {
+    DiscardAtomicOutput(output);
+    return made;
+  }
+  RemoveLeftovers(finalPath, removed);
   output.tempPath = finalPath + kPartMarker + std::to_string(getpid());
   const mode_t mask = umask(0);
   umask(mask);
@@ -109,52 +127,54 @@ bool BeginAtomicOutput(const std::string& finalPath, bool folder, AtomicOutput& 
     if (created) close(file);
   }
   if (!created) {
-    error = "cannot write '" + finalPath + "': " + Cause();
+    Result failed = Fail("cannot write '" + finalPath + "': " + Cause());
     output.tempPath.clear();
+    DiscardAtomicOutput(output);
+    return failed;
   }
-  return created;
+  return {};
 }
 
-bool CommitAtomicOutput(AtomicOutput& output, std::string& error) {
-  if (rename(output.tempPath.c_str(), output.finalPath.c_str()) != 0) {
-    error = "cannot rename '" + output.tempPath + "' to '" + output.finalPath + "': " + Cause();
-    return false;
-  }
+Result CommitAtomicOutput(AtomicOutput& output) {
+  if (rename(output.tempPath.c_str(), output.finalPath.c_str()) != 0)
+    return Fail("cannot rename '" + output.tempPath + "' to '" + output.finalPath +
+                "': " + Cause());
   output.tempPath.clear();
-  return true;
+  output.madeFolders.clear();
+  return {};
 }
 
 void DiscardAtomicOutput(AtomicOutput& output) {
-  if (output.tempPath.empty()) return;
-  if (output.folder)
-    RemoveFolderOfFiles(output.tempPath);
-  else
-    unlink(output.tempPath.c_str());
-  output.tempPath.clear();
+  if (!output.tempPath.empty()) {
+    if (output.folder)
+      RemoveFolderOfFiles(output.tempPath);
+    else
+      unlink(output.tempPath.c_str());
+    output.tempPath.clear();
+  }
+  // Only while empty: something else may have come into them meanwhile.
+  for (auto made = output.madeFolders.rbegin(); made != output.madeFolders.rend(); ++made)
+    rmdir(made->c_str());
+  output.madeFolders.clear();
 }
 
-bool WriteFileAtomically(const std::string& path, const StreamWriter& write, std::string& error) {
+Result WriteFileAtomically(const std::string& path, const StreamWriter& write) {
   AtomicOutput output;
   std::vector<std::string> removed;
-  if (!BeginAtomicOutput(path, false, output, removed, error)) return false;
+  if (Result begun = BeginAtomicOutput(path, false, output, removed); !begun) return begun;
   std::FILE* stream = std::fopen(output.tempPath.c_str(), "wb");
   if (stream == nullptr) {
-    error = "cannot write '" + path + "': " + Cause();
+    Result failed = Fail("cannot write '" + path + "': " + Cause());
     DiscardAtomicOutput(output);
-    return false;
+    return failed;
   }
   errno = 0;
-  bool written = write(stream, error);
+  Result written = write(stream);
   // What stdio still holds reaches the disk here, so a full disk may show only now.
-  if (written && (std::fflush(stream) != 0 || fsync(fileno(stream)) != 0)) {
-    error = "cannot write '" + path + "': " + Cause();
-    written = false;
-  }
-  if (std::fclose(stream) != 0 && written) {
-    error = "cannot write '" + path + "': " + Cause();
-    written = false;
-  }
-  if (written && CommitAtomicOutput(output, error)) return true;
-  DiscardAtomicOutput(output);
-  return false;
+  if (written && (std::fflush(stream) != 0 || fsync(fileno(stream)) != 0))
+    written = Fail("cannot write '" + path + "': " + Cause());
+  if (std::fclose(stream) != 0 && written) written = Fail("cannot write '" + path + "': " + Cause());
+  if (written) written = CommitAtomicOutput(output);
+  if (!written) DiscardAtomicOutput(output);
+  return written;
 }

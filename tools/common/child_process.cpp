@@ -39,13 +39,9 @@ void PutStream(posix_spawn_file_actions_t& actions, int given, int target) {
 
 }  // namespace
 
-bool StartChild(const std::vector<std::string>& arguments, const ChildSetup& setup, pid_t& pid,
-                std::string& error) {
+Result StartChild(const std::vector<std::string>& arguments, const ChildSetup& setup, pid_t& pid) {
   pid = -1;
-  if (arguments.empty()) {
-    error = "no program to start";
-    return false;
-  }
+  if (arguments.empty()) return Fail("no program to start");
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (!setup.folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, setup.folder.c_str());
@@ -83,13 +79,31 @@ bool StartChild(const std::vector<std::string>& arguments, const ChildSetup& set
                                   envp.empty() ? environ : envp.data());
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
-  if (result == 0) return true;
+  if (result == 0) return {};
   pid = -1;
   if (result == ENOENT && arguments[0].find('/') == std::string::npos)
-    error = arguments[0] + " was not found on PATH";
-  else
-    error = "cannot start " + arguments[0] + ": " + std::strerror(result);
-  return false;
+    return Fail(arguments[0] + " was not found on PATH");
+  return Fail("cannot start " + arguments[0] + ": " + std::strerror(result));
+}
+
+Result StartChildWithPipe(const std::vector<std::string>& arguments, ChildSetup setup,
+                          ChildPipe pipe, pid_t& pid, int& ours) {
+  pid = -1;
+  ours = -1;
+  int ends[2];
+  if (pipe2(ends, O_CLOEXEC) != 0)
+    return Fail(std::string("cannot create a pipe: ") + std::strerror(errno));
+  const bool input = pipe == ChildPipe::kInput;
+  const int theirs = input ? ends[0] : ends[1];
+  (input ? setup.input : setup.output) = theirs;
+  Result started = StartChild(arguments, setup, pid);
+  close(theirs);
+  ours = input ? ends[1] : ends[0];
+  if (!started) {
+    close(ours);
+    ours = -1;
+  }
+  return started;
 }
 
 int WaitForChild(pid_t pid) {

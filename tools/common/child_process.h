@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
+
 // Programs started by the tools (ffmpeg, the capture's workers, sbatch) and
 // by their tests (the tools themselves), and waited for.
 
@@ -24,10 +26,19 @@ struct ChildSetup {
 
 // Starts arguments[0], searched on PATH when it has no '/', with the rest as
 // its arguments. The child starts with SIGPIPE and the stop signals at their
-// defaults and none blocked, whatever this process does with them. False with
-// `error` ("NAME was not found on PATH", or the cause) when it cannot start.
-bool StartChild(const std::vector<std::string>& arguments, const ChildSetup& setup, pid_t& pid,
-                std::string& error);
+// defaults and none blocked, whatever this process does with them. Fails
+// ("NAME was not found on PATH", or the cause) when it cannot start.
+Result StartChild(const std::vector<std::string>& arguments, const ChildSetup& setup, pid_t& pid);
+
+// Which standard stream of the child a pipe joins to this process.
+enum class ChildPipe { kInput, kOutput };
+
+// StartChild with a pipe from this process to the child's standard input
+// (kInput: `ours` is the write end) or from its standard output (kOutput:
+// `ours` is the read end); `setup`'s descriptor for that stream is set aside.
+// Both ends are closed on exec; on failure nothing is left open.
+Result StartChildWithPipe(const std::vector<std::string>& arguments, ChildSetup setup,
+                          ChildPipe pipe, pid_t& pid, int& ours);
 
 // Waits for the child to end, through interruptions; its wait status.
 int WaitForChild(pid_t pid);

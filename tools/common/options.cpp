@@ -43,33 +43,32 @@ CLI::Validator SecondsFrom(double low, double high) {
       "SECONDS");
 }
 
-bool ParseArguments(CLI::App& app, int argc, const char* const* argv, bool& help,
-                    std::string& error) {
+Result ParseArguments(CLI::App& app, int argc, const char* const* argv, bool& help) {
   help = false;
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success&) {  // --help or --version
     help = true;
   } catch (const CLI::ParseError& e) {
-    error = e.what();
-    return false;
+    return Fail(e.what());
   }
-  return true;
+  return {};
 }
 
-int ReportBadArguments(const std::string& error) {
+void ReportBadArguments(const std::string& error) {
   ReportFailure(error + "\nTry '" + ToolName() + " --help'.");
-  return kExitBadArguments;
 }
 
-int ParseCommandLine(CLI::App& app, int argc, const char* const* argv) {
+CommandLine ParseCommandLine(CLI::App& app, int argc, const char* const* argv) {
   const std::string version = std::string(ToolName()) + " " + kQuorvaneVersion;
   const CLI::Option* versionFlag =
       app.set_version_flag("--version", version, "Print the version and exit");
   bool help = false;
-  std::string error;
-  if (!ParseArguments(app, argc, argv, help, error)) return ReportBadArguments(error);
-  if (!help) return -1;
+  if (Result parsed = ParseArguments(app, argc, argv, help); !parsed) {
+    ReportBadArguments(parsed.error);
+    return CommandLine::kBadArguments;
+  }
+  if (!help) return CommandLine::kRun;
   std::fputs(versionFlag->count() > 0 ? (version + "\n").c_str() : app.help().c_str(), stdout);
-  return kExitDone;
+  return CommandLine::kAnswered;
 }

@@ -65,53 +65,42 @@ bool Encode(PngTrouble& trouble, const unsigned char* rgba, int width, int heigh
   return true;
 }
 
-bool SizeIsValid(int width, int height, std::string& error) {
-  if (width >= 1 && height >= 1) return true;
-  error = "picture size must be at least 1 x 1";
-  return false;
+Result SizeIsValid(int width, int height) {
+  if (width >= 1 && height >= 1) return {};
+  return Fail("picture size must be at least 1 x 1");
 }
 
-bool EncodeInto(std::FILE* stream, const std::string& path, const unsigned char* rgba, int width,
-                int height, std::string& error) {
+Result EncodeInto(std::FILE* stream, const std::string& path, const unsigned char* rgba, int width,
+                  int height) {
   PngTrouble trouble;
   trouble.stream = stream;
   errno = 0;
-  if (Encode(trouble, rgba, width, height)) return true;
+  if (Encode(trouble, rgba, width, height)) return {};
   const std::string cause = trouble.writeErrno != 0 ? std::strerror(trouble.writeErrno)
                             : trouble.libpngMessage != nullptr
                                 ? std::string("libpng: ") + trouble.libpngMessage
                                 : std::string("libpng could not start");
-  error = "cannot write '" + path + "': " + cause;
-  return false;
+  return Fail("cannot write '" + path + "': " + cause);
 }
 
 }  // namespace
 
-bool WritePngFile(const std::string& path, const unsigned char* rgba, int width, int height,
-                  std::string& error) {
-  if (!SizeIsValid(width, height, error)) return false;
-  return WriteFileAtomically(
-      path,
-      [&](std::FILE* stream, std::string& streamError) {
-        return EncodeInto(stream, path, rgba, width, height, streamError);
-      },
-      error);
+Result WritePngFile(const std::string& path, const unsigned char* rgba, int width, int height) {
+  if (Result valid = SizeIsValid(width, height); !valid) return valid;
+  return WriteFileAtomically(path, [&](std::FILE* stream) {
+    return EncodeInto(stream, path, rgba, width, height);
+  });
 }
 
-bool WritePngInFolder(const std::string& path, const unsigned char* rgba, int width, int height,
-                      std::string& error) {
-  if (!SizeIsValid(width, height, error)) return false;
+Result WritePngInFolder(const std::string& path, const unsigned char* rgba, int width,
+                        int height) {
+  if (Result valid = SizeIsValid(width, height); !valid) return valid;
   std::FILE* stream = std::fopen(path.c_str(), "wbx");
-  if (stream == nullptr) {
-    error = "cannot write '" + path + "': " + std::strerror(errno);
-    return false;
-  }
-  bool written = EncodeInto(stream, path, rgba, width, height, error);
+  if (stream == nullptr) return Fail("cannot write '" + path + "': " + std::strerror(errno));
+  Result written = EncodeInto(stream, path, rgba, width, height);
   // What stdio still holds is written here, so a full disk may show only now.
-  if (std::fclose(stream) != 0 && written) {
-    error = "cannot write '" + path + "': " + std::strerror(errno);
-    written = false;
-  }
+  if (std::fclose(stream) != 0 && written)
+    written = Fail("cannot write '" + path + "': " + std::strerror(errno));
   if (!written) unlink(path.c_str());
   return written;
 }

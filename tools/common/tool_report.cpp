@@ -12,9 +12,8 @@ void SetToolName(const char* name) { toolName = name; }
 
 const char* ToolName() { return toolName; }
 
-int ReportFailure(const std::string& message) {
+void ReportFailure(const std::string& message) {
   std::fprintf(stderr, "%s: %s\n", toolName, message.c_str());
-  return kExitFailed;
 }
 
 void ReportWarning(const std::string& message) {
@@ -23,4 +22,14 @@ void ReportWarning(const std::string& message) {
 
 void ReportNote(const std::string& message) {
   std::fprintf(stderr, "%s: %s\n", toolName, message.c_str());
+}
+
+int ExitStatusAfter(const Result& run, int stopSignal) {
+  if (run) return kExitDone;
+  if (stopSignal != 0) {
+    ReportNote(run.error);
+    return ExitStoppedBy(stopSignal);
+  }
+  ReportFailure(run.error);
+  return kExitFailed;
 }

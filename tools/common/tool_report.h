@@ -2,18 +2,22 @@
 
 #include <string>
 
+#include "base/exit_status.h"
+#include "base/result.h"
+
 // How every tool of the piece reports: one line on stderr, "NAME: message",
-// "NAME: warning: ..." for what does not stop it. Exit status 0 when done,
-// 1 when it failed, 2 for bad arguments, 128 + signal when a signal stopped it.
-inline constexpr int kExitDone = 0;
-inline constexpr int kExitFailed = 1;
-inline constexpr int kExitBadArguments = 2;
+// "NAME: warning: ..." for what does not stop it.
 
 // The NAME of the lines; the program's own name by default.
 void SetToolName(const char* name);
 const char* ToolName();
 
-// Reports `message` and returns kExitFailed, for `return ReportFailure(...)`.
-int ReportFailure(const std::string& message);
+void ReportFailure(const std::string& message);
 void ReportWarning(const std::string& message);
 void ReportNote(const std::string& message);
+
+// For a tool's main: the exit status that ends a run with `run`, from the one
+// table. kExitDone when it worked; when a stop signal (`stopSignal`, 0 for
+// none) ended it, its message as a note and 128 + the signal; otherwise its
+// message reported and kExitFailed.
+int ExitStatusAfter(const Result& run, int stopSignal = 0);

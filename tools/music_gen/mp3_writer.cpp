@@ -11,8 +11,8 @@
 
 namespace {
 
-bool Encode(lame_t lame, std::FILE* file, const std::vector<float>& left,
-            const std::vector<float>& right, std::string* error) {
+Result Encode(lame_t lame, std::FILE* file, const std::vector<float>& left,
+              const std::vector<float>& right) {
   const int kChunk = 8192;
   std::vector<unsigned char> out(static_cast<size_t>(1.25 * kChunk + 7200));
   for (size_t at = 0; at < left.size(); at += kChunk) {
@@ -20,38 +20,29 @@ bool Encode(lame_t lame, std::FILE* file, const std::vector<float>& left,
     int bytes = lame_encode_buffer_ieee_float(lame, &left[at], &right[at], count, out.data(),
                                               static_cast<int>(out.size()));
     if (bytes < 0 || std::fwrite(out.data(), 1, static_cast<size_t>(bytes), file) !=
-                         static_cast<size_t>(bytes)) {
-      *error = bytes < 0 ? "LAME failed to encode (code " + std::to_string(bytes) + ")"
-                         : std::string("cannot write: ") + std::strerror(errno);
-      return false;
-    }
+                         static_cast<size_t>(bytes))
+      return Fail(bytes < 0 ? "LAME failed to encode (code " + std::to_string(bytes) + ")"
+                            : std::string("cannot write: ") + std::strerror(errno));
   }
   int bytes = lame_encode_flush(lame, out.data(), static_cast<int>(out.size()));
   if (bytes < 0 ||
-      std::fwrite(out.data(), 1, static_cast<size_t>(bytes), file) != static_cast<size_t>(bytes)) {
-    *error = "LAME failed to flush";
-    return false;
-  }
+      std::fwrite(out.data(), 1, static_cast<size_t>(bytes), file) != static_cast<size_t>(bytes))
+    return Fail("LAME failed to flush");
   // The first frame was a placeholder; now that the length is known, fill it in.
   unsigned char tag[2880];
   size_t tagBytes = lame_get_lametag_frame(lame, tag, sizeof tag);
   if (tagBytes == 0 || tagBytes > sizeof tag || std::fseek(file, 0, SEEK_SET) != 0 ||
-      std::fwrite(tag, 1, tagBytes, file) != tagBytes) {
-    *error = "cannot write the LAME tag";
-    return false;
-  }
-  return true;
+      std::fwrite(tag, 1, tagBytes, file) != tagBytes)
+    return Fail("cannot write the LAME tag");
+  return {};
 }
 
 }  // namespace
 
-bool WriteMp3(const std::string& path, const std::vector<float>& left,
-              const std::vector<float>& right, std::string* error) {
+Result WriteMp3(const std::string& path, const std::vector<float>& left,
+                const std::vector<float>& right) {
   lame_t lame = lame_init();
-  if (!lame) {
-    *error = "cannot start LAME";
-    return false;
-  }
+  if (!lame) return Fail("cannot start LAME");
   lame_set_in_samplerate(lame, kSampleRate);
   lame_set_out_samplerate(lame, kSampleRate);
   lame_set_num_channels(lame, 2);
@@ -63,15 +54,10 @@ bool WriteMp3(const std::string& path, const std::vector<float>& left,
   lame_set_write_id3tag_automatic(lame, 0);
   if (lame_init_params(lame) < 0) {
     lame_close(lame);
-    *error = "LAME rejected the encoder settings";
-    return false;
+    return Fail("LAME rejected the encoder settings");
   }
-  const bool written = WriteFileAtomically(
-      path,
-      [&](std::FILE* stream, std::string& writeError) {
-        return Encode(lame, stream, left, right, &writeError);
-      },
-      *error);
+  Result written =
+      WriteFileAtomically(path, [&](std::FILE* stream) { return Encode(lame, stream, left, right); });
   lame_close(lame);
   return written;
 }

@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
+
 // Encodes the stereo signal (-1..1) with LAME at a constant 192 kbit/s and writes it
 // with the LAME/Xing tag filled in, so readers know the exact length. Writes
 // atomically (tools/common/atomic_output.h).
-bool WriteMp3(const std::string& path, const std::vector<float>& left,
-              const std::vector<float>& right, std::string* error);
+Result WriteMp3(const std::string& path, const std::vector<float>& left,
+                const std::vector<float>& right);

@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
   CLI::App app{"Synthesises the soundtrack of quorvane, in step with its script.",
                "quorvane-music-gen"};
   app.add_option("OUTPUT", output, "the soundtrack, an MP3")->required();
-  if (const int status = ParseCommandLine(app, argc, argv); status >= 0) return status;
+  if (const CommandLine line = ParseCommandLine(app, argc, argv); line != CommandLine::kRun)
+    return ExitStatusFor(line);
 
   MixBuses main, outro;
   ResizeBuses(main, kPieceFrames);
@@ -23,7 +24,5 @@ int main(int argc, char** argv) {
   std::vector<float> left, right;
   // -1.5 dBFS leaves room for the encoder's small overshoots.
   MixDown(main, outro, 0.84f, left, right);
-  std::string error;
-  if (!WriteMp3(output, left, right, &error)) return ReportFailure(error);
-  return kExitDone;
+  return ExitStatusAfter(WriteMp3(output, left, right));
 }

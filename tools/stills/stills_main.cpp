@@ -58,15 +58,9 @@ bool Exists(const std::string& path) {
   return lstat(path.c_str(), &info) == 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  SetToolName("quorvane-stills");
-  StillsOptions options;
-  CLI::App app{"", "quorvane-stills"};
-  DefineOptions(app, options);
-  if (const int status = ParseCommandLine(app, argc, argv); status >= 0) return status;
-
+// Each moment's still in OUTDIR (made when missing), its path printed once
+// written; nothing is drawn when one would replace a still without --force.
+Result RenderStills(const StillsOptions& options) {
   std::vector<int64_t> frames;
   for (double seconds : options.seconds) frames.push_back(FrameShowing(seconds, kFramesPerSecond));
   std::sort(frames.begin(), frames.end());
@@ -77,27 +71,37 @@ int main(int argc, char** argv) {
   };
   for (int64_t frame : frames) {
     if (!options.force && Exists(StillPath(frame)))
-      return ReportFailure("'" + StillPath(frame) + "' exists; give --force to replace it");
+      return Fail("'" + StillPath(frame) + "' exists; give --force to replace it");
   }
 
-  const std::string atlas = FindAssetFile("TEX.tga");
-  if (!Exists(atlas)) ReportWarning("no TEX.tga here; textured passes draw untextured");
+  std::string atlas;
+  if (Result readable = FindReadableAsset("TEX.tga", atlas); !readable)
+    ReportWarning(readable.error + "; textured passes draw untextured");
   if (Result opened = OpenOffscreenSurface(options.width, options.height); !opened)
-    return ReportFailure("cannot open an offscreen GL surface: " + opened.error);
+    return Fail("cannot open an offscreen GL surface: " + opened.error);
   std::vector<unsigned char> pixels(static_cast<size_t>(options.width) * options.height * 4);
   StartHeadlessRun(kFramesPerSecond);
   LoadTextureAtlas(atlas.c_str());
-  int status = kExitDone;
+  Result written;
   for (int64_t frame : frames) {
     RunUpToFrame(frame, RunSceneFrame);
     ReadOffscreenPixels(pixels.data());
-    std::string error;
-    if (!WritePngFile(StillPath(frame), pixels.data(), options.width, options.height, error)) {
-      status = ReportFailure(error);
-      break;
-    }
+    written = WritePngFile(StillPath(frame), pixels.data(), options.width, options.height);
+    if (!written) break;
     std::printf("%s\n", StillPath(frame).c_str());
   }
   CloseOffscreenSurface();
-  return status;
+  return written;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SetToolName("quorvane-stills");
+  StillsOptions options;
+  CLI::App app{"", "quorvane-stills"};
+  DefineOptions(app, options);
+  if (const CommandLine line = ParseCommandLine(app, argc, argv); line != CommandLine::kRun)
+    return ExitStatusFor(line);
+  return ExitStatusAfter(RenderStills(options));
 }

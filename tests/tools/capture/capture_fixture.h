@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tool_process.h"
+#include "tests/tools/capture/tool_process.h"
 
 inline const std::string kTool = QUORVANE_CAPTURE_TOOL;
 inline const std::string kJoinTool = QUORVANE_JOIN_TOOL;

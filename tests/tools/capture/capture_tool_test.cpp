@@ -17,12 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "capture_fixture.h"
+#include "tests/tools/capture/capture_fixture.h"
 #include "host/atlas.h"
 #include "host/frame.h"
 #include "host/headless_run.h"
 #include "tests/host/gl_surface.h"
-#include "tool_process.h"
+#include "tests/tools/capture/tool_process.h"
 
 namespace fs = std::filesystem;
 
@@ -120,13 +120,19 @@ TEST_F(CaptureTool, FailuresSayWhyAndLeaveNothingBehind) {
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.messages.find("--fps: must be"), std::string::npos) << run.messages;
 
-  run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "nowhere/out.mp4"});
+  std::ofstream(folder + "/a-file") << "not a folder";
+  run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "a-file/out.mp4"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.messages.find("cannot write 'nowhere/out.mp4'"), std::string::npos) << run.messages;
+  EXPECT_NE(run.messages.find("cannot write 'a-file/out.mp4': Not a directory"), std::string::npos)
+      << run.messages;
+  fs::remove(folder + "/a-file");
 
-  run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "out.mp4"}, {"PATH=/nonexistent"});
+  // The folders made for the output go with a capture that fails.
+  run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "new/deeper/out.mp4"},
+                {"PATH=/nonexistent"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.messages.find("ffmpeg was not found"), std::string::npos) << run.messages;
+  EXPECT_EQ(Entries(), assetsOnly);
 
   run = Capture({"--quiet", "--size", "64x36", "--to", "0.1", "out.mp4"},
                 {"__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json"});

@@ -23,9 +23,9 @@ namespace {
 
 TEST(CaptureFrameWriter, WritesInOrderAndReleasesSlots) {
   std::vector<int64_t> written;
-  FrameWriter writer([&written](const unsigned char*, int64_t k, std::string&) {
+  FrameWriter writer([&written](const unsigned char*, int64_t k) {
     written.push_back(k);
-    return true;
+    return Result{};
   });
   const unsigned char pixels[4] = {};
   for (int64_t k = 1; k <= 50; ++k) {
@@ -40,23 +40,19 @@ TEST(CaptureFrameWriter, WritesInOrderAndReleasesSlots) {
 
 TEST(CaptureFrameWriter, AFailureStopsWritingWithoutBlockingTheDrawingThread) {
   std::vector<int64_t> written;
-  FrameWriter writer([&written](const unsigned char*, int64_t k, std::string& error) {
+  FrameWriter writer([&written](const unsigned char*, int64_t k) {
     written.push_back(k);
-    if (k < 3) return true;
-    error = "disk full";
-    return false;
+    return k < 3 ? Result{} : Fail("disk full");
   });
   const unsigned char pixels[4] = {};
-  std::string error;
   for (int64_t k = 1; k <= 20; ++k) {
     const int slot = static_cast<int>(k % 3);
     // Once the writer has failed and ended, a wait on a queued slot must still return.
     writer.WaitForSlot(slot);
     writer.Queue(slot, pixels, k);
   }
-  EXPECT_FALSE(writer.Finish());
-  EXPECT_TRUE(writer.Failed(error));
-  EXPECT_EQ(error, "disk full");
+  EXPECT_EQ(writer.Finish().error, "disk full");
+  EXPECT_EQ(writer.Failure().error, "disk full");
   EXPECT_EQ(written, (std::vector<int64_t>{1, 2, 3}));
 }
 
@@ -65,10 +61,10 @@ TEST(CaptureFrameWriter, GoingAwayDropsWhatIsStillQueued) {
   std::atomic<int> written = 0;
   const unsigned char pixels[4] = {};
   {
-    FrameWriter writer([&written](const unsigned char*, int64_t, std::string&) {
+    FrameWriter writer([&written](const unsigned char*, int64_t) {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
       ++written;
-      return true;
+      return Result{};
     });
     for (int slot = 0; slot < 3; ++slot) writer.Queue(slot, pixels, slot + 1);
   }
@@ -76,35 +72,34 @@ TEST(CaptureFrameWriter, GoingAwayDropsWhatIsStillQueued) {
 }
 
 TEST(CaptureEncoderProcess, ReportsHowTheChildEnded) {
-  std::string error;
   EncoderProcess missing;
-  EXPECT_FALSE(StartEncoder({"quorvane-no-such-encoder"}, missing, error));
-  EXPECT_NE(error.find("not found on PATH"), std::string::npos) << error;
+  EXPECT_EQ(StartEncoder({"quorvane-no-such-encoder"}, missing).error,
+            "quorvane-no-such-encoder was not found on PATH (Debian: apt-get install ffmpeg)");
+  EXPECT_EQ(missing.input, -1);
 
   // The child reads everything, then fails.
   EncoderProcess failing;
-  ASSERT_TRUE(StartEncoder({"sh", "-c", "cat >/dev/null; exit 3"}, failing, error)) << error;
+  ASSERT_TRUE(StartEncoder({"sh", "-c", "cat >/dev/null; exit 3"}, failing));
   EXPECT_EQ(getpgid(failing.pid), failing.pid);  // out of reach of the terminal's Ctrl-C
   const std::vector<unsigned char> frame(1 << 20, 7);
   EXPECT_TRUE(WriteToEncoder(failing, frame.data(), frame.size()));
-  EXPECT_FALSE(FinishEncoder(failing, error));
-  EXPECT_EQ(error, "ffmpeg failed with exit status 3");
+  EXPECT_EQ(FinishEncoder(failing).error, "ffmpeg failed with exit status 3");
 
   // A child that stops reading makes writes fail instead of killing us by SIGPIPE.
   signal(SIGPIPE, SIG_IGN);
   EncoderProcess quitting;
-  ASSERT_TRUE(StartEncoder({"true"}, quitting, error));
+  ASSERT_TRUE(StartEncoder({"true"}, quitting));
   bool failed = false;
   for (int i = 0; i < 64 && !failed; ++i)
     failed = !WriteToEncoder(quitting, frame.data(), frame.size());
   EXPECT_TRUE(failed);
-  EXPECT_TRUE(FinishEncoder(quitting, error));
+  EXPECT_TRUE(FinishEncoder(quitting));
 
   EncoderProcess killed;
-  ASSERT_TRUE(StartEncoder({"sleep", "30"}, killed, error));
+  ASSERT_TRUE(StartEncoder({"sleep", "30"}, killed));
   KillEncoder(killed);
-  EXPECT_FALSE(FinishEncoder(killed, error));
-  EXPECT_NE(error.find("signal"), std::string::npos) << error;
+  const Result ended = FinishEncoder(killed);
+  EXPECT_NE(ended.error.find("ffmpeg was stopped by signal"), std::string::npos) << ended.error;
 }
 
 class CaptureOutputTarget : public ::testing::Test {
@@ -130,8 +125,9 @@ class CaptureOutputTarget : public ::testing::Test {
   }
   bool Prepare(OutputKind kind, const std::string& name, bool force, OutputTarget& target) {
     std::vector<std::string> removed;
-    error.clear();
-    return PrepareOutput(kind, folder + "/" + name, force, target, removed, error);
+    const Result prepared = PrepareOutput(kind, folder + "/" + name, force, target, removed);
+    error = prepared.error;
+    return static_cast<bool>(prepared);
   }
   std::string folder;
   std::string error;
@@ -147,7 +143,7 @@ TEST_F(CaptureOutputTarget, AnExistingVideoIsReplacedOnlyWithForceAndOnlyWhenDon
   ASSERT_TRUE(Prepare(OutputKind::kVideo, "piece.mp4", true, target)) << error;
   std::ofstream(target.output.tempPath) << "new";
   EXPECT_EQ(Text("piece.mp4"), "an older capture");
-  ASSERT_TRUE(CommitOutput(target, error)) << error;
+  ASSERT_TRUE(CommitOutput(target));
   EXPECT_EQ(Text("piece.mp4"), "new");
 
   ASSERT_TRUE(Prepare(OutputKind::kVideo, "piece.mp4", true, target)) << error;
@@ -165,7 +161,7 @@ TEST_F(CaptureOutputTarget, FramesGoToANewOrEmptyFolderOrReplaceOldFramesWithFor
   fs::create_directory(folder + "/frames");
   ASSERT_TRUE(Prepare(OutputKind::kFrames, "frames", false, target)) << error;
   std::ofstream(FramePath(target, 7)) << "png";
-  ASSERT_TRUE(CommitOutput(target, error)) << error;
+  ASSERT_TRUE(CommitOutput(target));
   EXPECT_TRUE(fs::exists(folder + "/frames/frame_000007.png"));
 
   EXPECT_FALSE(Prepare(OutputKind::kFrames, "frames", false, target));
@@ -173,7 +169,7 @@ TEST_F(CaptureOutputTarget, FramesGoToANewOrEmptyFolderOrReplaceOldFramesWithFor
   ASSERT_TRUE(Prepare(OutputKind::kFrames, "frames", true, target)) << error;
   std::ofstream(FramePath(target, 9)) << "png";
   EXPECT_TRUE(fs::exists(folder + "/frames/frame_000007.png"));  // until the new ones are done
-  ASSERT_TRUE(CommitOutput(target, error)) << error;
+  ASSERT_TRUE(CommitOutput(target));
   EXPECT_FALSE(fs::exists(folder + "/frames/frame_000007.png"));
   EXPECT_TRUE(fs::exists(folder + "/frames/frame_000009.png"));
 

@@ -1,4 +1,4 @@
-#include "tool_process.h"
+#include "tests/tools/capture/tool_process.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,8 +17,8 @@ ToolProcess StartTool(const std::string& folder, const std::vector<std::string>&
   setup.folder = folder;
   setup.environment = environment;
   setup.output = setup.errors = ends[1];
-  std::string error;
-  if (!StartChild(arguments, setup, tool.pid, error)) tool.messages = error;
+  if (Result started = StartChild(arguments, setup, tool.pid); !started)
+    tool.messages = started.error;
   close(ends[1]);
   tool.output = ends[0];
   return tool;

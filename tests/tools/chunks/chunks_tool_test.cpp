@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "capture_fixture.h"
-#include "tools/capture/segment_manifest.h"
+#include "tests/tools/capture/capture_fixture.h"
+#include "tools/chunks/segment_manifest.h"
 
 namespace fs = std::filesystem;
 
@@ -144,8 +144,7 @@ class CaptureJoinRefusal : public CaptureTool {
   }
   void Segment(const std::string& name, const SegmentManifest& manifest) {
     std::ofstream(folder + "/" + name, std::ios::binary) << std::string(1000, 'v');
-    std::string error;
-    ASSERT_TRUE(WriteManifest(folder + "/" + name, manifest, error)) << error;
+    ASSERT_TRUE(WriteManifest(folder + "/" + name, manifest));
   }
   void ExpectRefused(const std::vector<std::string>& segments, const std::string& said) {
     const std::set<std::string> before = Entries();

@@ -1,4 +1,4 @@
-#include "tools/capture/segment_manifest.h"
+#include "tools/chunks/segment_manifest.h"
 
 #include <gtest/gtest.h>
 
@@ -26,11 +26,30 @@ SegmentManifest Example() {
   return manifest;
 }
 
-TEST(CaptureSegmentManifest, ReadsBackWhatItWrites) {
+// The manifests that segments already on disk carry, byte for byte: what is
+// written reads back, and what earlier builds wrote is still read.
+TEST(CaptureSegmentManifest, ReadsBackWhatItWritesInTheFormatOnDisk) {
+  const std::string onDisk =
+      "{\n"
+      "  \"format\": \"quorvane segment 1\",\n"
+      "  \"version\": \"1.0.0\",\n"
+      "  \"kind\": \"frames\",\n"
+      "  \"width\": 3840,\n"
+      "  \"height\": 2160,\n"
+      "  \"fps\": 60,\n"
+      "  \"encoder\": \"png\",\n"
+      "  \"first\": 4601,\n"
+      "  \"last\": 9200,\n"
+      "  \"rangeFirst\": 1,\n"
+      "  \"rangeLast\": 13800,\n"
+      "  \"simulationHash\": \"fedcba9876543210\",\n"
+      "  \"bytes\": 123456789012\n"
+      "}\n";
+  EXPECT_EQ(FormatManifest(Example()), onDisk);
   SegmentManifest read;
-  std::string error;
-  ASSERT_TRUE(ParseManifest(FormatManifest(Example()), read, error)) << error;
-  EXPECT_EQ(FormatManifest(read), FormatManifest(Example()));
+  const Result parsed = ParseManifest(onDisk, read);
+  ASSERT_TRUE(parsed) << parsed.error;
+  EXPECT_EQ(FormatManifest(read), onDisk);
   EXPECT_EQ(read.simulationHash, 0xfedcba9876543210ULL);
   EXPECT_EQ(read.bytes, 123456789012ULL);
   EXPECT_EQ(read.kind, OutputKind::kFrames);
@@ -48,12 +67,14 @@ TEST(CaptureSegmentManifest, AnythingButAWholeManifestIsRefusedWithTheReason) {
     std::string text;
     const char* said;
   } cases[] = {
-      {whole.substr(0, whole.rfind('}')), "'bytes' is not followed by ',' or '}'"},
-      {whole.substr(0, whole.size() / 2), ""},
-      {"", "does not start with '{'"},
-      {whole + "{}", "more after the closing"},
-      {with("\"1.0.0\"", "\"1.0\\\"0\""), "is not a plain string"},
-      {with("\"width\": 3840", "\"width\": 3840.5"), "is not followed by"},
+      {whole.substr(0, whole.rfind('}')), "it is not JSON (at byte"},
+      {whole.substr(0, whole.size() / 2), "it is not JSON"},
+      {"", "it is not JSON (at byte 1)"},
+      {whole + "{}", "it is not JSON"},
+      {"[1, 2]", "it is no JSON object"},
+      {with("\"width\": 3840", "\"width\": 3840.5"), "no \"width\" number"},
+      {with("\"width\": 3840", "\"width\": 4294967297"), "no \"width\" number"},
+      {with("123456789012", "18446744073709551615"), "no \"bytes\" number"},
       {with("\"width\": 3840", "\"width\": \"3840\""), "no \"width\" number"},
       {with("\"fps\": 60", "\"fps\": 0"), "no \"fps\" number from 1"},
       {with("\"bytes\"", "\"size\""), "no \"bytes\" number"},
@@ -66,9 +87,9 @@ TEST(CaptureSegmentManifest, AnythingButAWholeManifestIsRefusedWithTheReason) {
   };
   for (const auto& c : cases) {
     SegmentManifest read;
-    std::string error;
-    EXPECT_FALSE(ParseManifest(c.text, read, error)) << c.text;
-    EXPECT_NE(error.find(c.said), std::string::npos) << error << "\n" << c.text;
+    const Result parsed = ParseManifest(c.text, read);
+    EXPECT_FALSE(parsed) << c.text;
+    EXPECT_NE(parsed.error.find(c.said), std::string::npos) << parsed.error << "\n" << c.text;
   }
 }
 
@@ -81,16 +102,14 @@ TEST(CaptureSegmentManifest, AFolderOfFramesIsWholeOnlyWithEveryFrameAtItsSize) 
   std::filesystem::create_directory("part");
   std::ofstream("part/frame_000009.png") << "abc";
   std::ofstream("part/frame_000010.png") << "abcd";
-  std::string error;
-  ASSERT_TRUE(WriteManifest("part", manifest, error)) << error;
+  ASSERT_TRUE(WriteManifest("part", manifest));
   SegmentManifest read;
-  EXPECT_FALSE(ReadCompleteSegment("part", read, error));
-  EXPECT_EQ(error, "'part' is missing frame_000011.png");
+  EXPECT_EQ(ReadCompleteSegment("part", read).error, "'part' is missing frame_000011.png");
   std::ofstream("part/frame_000011.png") << "abcde";
-  EXPECT_TRUE(ReadCompleteSegment("part", read, error)) << error;
+  EXPECT_TRUE(ReadCompleteSegment("part", read));
   std::ofstream("part/frame_000010.png") << "abc";
-  EXPECT_FALSE(ReadCompleteSegment("part", read, error));
-  EXPECT_EQ(error, "'part' is cut short or altered: 11 bytes where its manifest says 12");
+  EXPECT_EQ(ReadCompleteSegment("part", read).error,
+            "'part' is cut short or altered: 11 bytes where its manifest says 12");
 }
 
 }  // namespace

@@ -41,21 +41,20 @@ TEST(ToolsAtomicOutput, TheFinalNameAppearsOnlyWhenCommitted) {
   std::ofstream("piece.mp4") << "an older capture";
   AtomicOutput output;
   std::vector<std::string> removed;
-  std::string error;
-  ASSERT_TRUE(BeginAtomicOutput("piece.mp4", false, output, removed, error)) << error;
+  ASSERT_TRUE(BeginAtomicOutput("piece.mp4", false, output, removed));
   EXPECT_EQ(output.tempPath, "piece.mp4.part-" + std::to_string(getpid()));
   std::ofstream(output.tempPath) << "new";
   EXPECT_EQ(Text("piece.mp4"), "an older capture");
-  ASSERT_TRUE(CommitAtomicOutput(output, error)) << error;
+  ASSERT_TRUE(CommitAtomicOutput(output));
   EXPECT_EQ(Text("piece.mp4"), "new");
 
   // A folder of frames replaces an empty folder; a discarded one leaves nothing.
   fs::create_directory("frames");
-  ASSERT_TRUE(BeginAtomicOutput("frames", true, output, removed, error)) << error;
+  ASSERT_TRUE(BeginAtomicOutput("frames", true, output, removed));
   std::ofstream(output.tempPath + "/frame_000001.png") << "png";
-  ASSERT_TRUE(CommitAtomicOutput(output, error)) << error;
+  ASSERT_TRUE(CommitAtomicOutput(output));
   EXPECT_TRUE(fs::exists("frames/frame_000001.png"));
-  ASSERT_TRUE(BeginAtomicOutput("more", true, output, removed, error)) << error;
+  ASSERT_TRUE(BeginAtomicOutput("more", true, output, removed));
   std::ofstream(output.tempPath + "/frame_000001.png") << "png";
   DiscardAtomicOutput(output);
   EXPECT_EQ(Entries(), (std::set<std::string>{"frames", "piece.mp4"}));
@@ -76,8 +75,7 @@ TEST(ToolsAtomicOutput, LeftoversOfDeadRunsGoAndNothingElseIsTouched) {
 
   AtomicOutput output;
   std::vector<std::string> removed;
-  std::string error;
-  ASSERT_TRUE(BeginAtomicOutput("out.mp4", false, output, removed, error)) << error;
+  ASSERT_TRUE(BeginAtomicOutput("out.mp4", false, output, removed));
   DiscardAtomicOutput(output);
   EXPECT_EQ(std::set<std::string>(removed.begin(), removed.end()),
             (std::set<std::string>{"./" + dead, "./" + deadFrames}));
@@ -107,29 +105,43 @@ TEST(ToolsAtomicOutput, FoldersOfFoldersGoWholeOrNotAtAll) {
 TEST(ToolsAtomicOutput, AFailedWriteLeavesNeitherNameAndSaysWhy) {
   TempWorkingDirectory folder;
   std::ofstream("notes.txt") << "keep me";
-  std::string error;
-  EXPECT_FALSE(WriteFileAtomically(
-      "notes.txt",
-      [](std::FILE* stream, std::string& why) {
-        std::fputs("half", stream);
-        why = "the writer gave up";
-        return false;
-      },
-      error));
-  EXPECT_EQ(error, "the writer gave up");
+  EXPECT_EQ(WriteFileAtomically("notes.txt",
+                                [](std::FILE* stream) {
+                                  std::fputs("half", stream);
+                                  return Fail("the writer gave up");
+                                })
+                .error,
+            "the writer gave up");
   EXPECT_EQ(Entries(), std::set<std::string>{"notes.txt"});
   EXPECT_EQ(Text("notes.txt"), "keep me");
 
-  EXPECT_FALSE(WriteFileAtomically(
-      "no/such/folder/notes.txt", [](std::FILE*, std::string&) { return true; }, error));
-  EXPECT_EQ(error, "cannot write 'no/such/folder/notes.txt': No such file or directory");
-
-  ASSERT_TRUE(WriteFileAtomically(
-      "notes.txt", [](std::FILE* stream, std::string&) { return std::fputs("new", stream) >= 0; },
-      error))
-      << error;
+  ASSERT_TRUE(WriteFileAtomically("notes.txt", [](std::FILE* stream) {
+    return std::fputs("new", stream) >= 0 ? Result{} : Fail("fputs failed");
+  }));
   EXPECT_EQ(Text("notes.txt"), "new");
   EXPECT_EQ(Entries(), std::set<std::string>{"notes.txt"});
+}
+
+// The folders an output goes into are made when missing, kept with it once
+// it is written, and gone again with it when it is not.
+TEST(ToolsAtomicOutput, MissingFoldersAreMadeAndGoWithAFailedWrite) {
+  TempWorkingDirectory folder;
+  const auto fails = [](std::FILE*) { return Fail("full"); };
+  const auto writes = [](std::FILE* stream) {
+    return std::fputs("frames", stream) >= 0 ? Result{} : Fail("fputs failed");
+  };
+  EXPECT_FALSE(WriteFileAtomically("a/b/notes.txt", fails));
+  EXPECT_TRUE(Entries().empty());
+  ASSERT_TRUE(WriteFileAtomically("a/b/notes.txt", writes));
+  EXPECT_EQ(Text("a/b/notes.txt"), "frames");
+
+  // A folder that held something before stays; one that is a file fails.
+  EXPECT_FALSE(WriteFileAtomically("a/c/notes.txt", fails));
+  EXPECT_EQ(Entries(), std::set<std::string>{"a"});
+  EXPECT_TRUE(fs::exists("a/b/notes.txt"));
+  EXPECT_FALSE(fs::exists("a/c"));
+  EXPECT_EQ(WriteFileAtomically("a/b/notes.txt/x", writes).error,
+            "cannot write 'a/b/notes.txt/x': Not a directory");
 }
 
 }  // namespace

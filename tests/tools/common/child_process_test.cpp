@@ -1,6 +1,5 @@
 #include "tools/common/child_process.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -16,19 +15,16 @@ namespace {
 // Runs `script` under sh with the setup's streams but its output caught; the
 // exit status as a shell gives it.
 int RunShell(const std::string& script, ChildSetup setup, std::string& output) {
-  int ends[2];
-  if (pipe2(ends, O_CLOEXEC) != 0) return -1;
-  setup.output = ends[1];
   pid_t pid = -1;
-  std::string error;
-  const bool started = StartChild({"sh", "-c", script}, setup, pid, error);
-  close(ends[1]);
+  int reading = -1;
+  if (!StartChildWithPipe({"sh", "-c", script}, setup, ChildPipe::kOutput, pid, reading))
+    return -1;
   char buffer[256];
   ssize_t count = 0;
-  while ((count = read(ends[0], buffer, sizeof buffer)) > 0)
+  while ((count = read(reading, buffer, sizeof buffer)) > 0)
     output.append(buffer, static_cast<size_t>(count));
-  close(ends[0]);
-  return started ? ExitStatusOf(WaitForChild(pid)) : -1;
+  close(reading);
+  return ExitStatusOf(WaitForChild(pid));
 }
 
 TEST(ToolsChildProcess, RunsInItsFolderWithItsEnvironmentAndStreams) {
@@ -63,12 +59,35 @@ TEST(ToolsChildProcess, SignalsAreAtTheirDefaultsInTheChildAndEndsAreReported) {
   signal(SIGTERM, SIG_DFL);
 
   pid_t pid = -1;
-  std::string error;
-  EXPECT_FALSE(StartChild({"quorvane-no-such-program"}, {}, pid, error));
-  EXPECT_EQ(error, "quorvane-no-such-program was not found on PATH");
+  EXPECT_EQ(StartChild({"quorvane-no-such-program"}, {}, pid).error,
+            "quorvane-no-such-program was not found on PATH");
   EXPECT_EQ(pid, -1);
-  EXPECT_FALSE(StartChild({"/nonexistent/program"}, {}, pid, error));
-  EXPECT_NE(error.find("cannot start /nonexistent/program"), std::string::npos) << error;
+  const Result absent = StartChild({"/nonexistent/program"}, {}, pid);
+  EXPECT_NE(absent.error.find("cannot start /nonexistent/program"), std::string::npos)
+      << absent.error;
+}
+
+// What the child reads on a pipe is what was written, up to its end; a child
+// that cannot start leaves no descriptor open.
+TEST(ToolsChildProcess, APipeToTheChildCarriesEverythingAndClosesWithIt) {
+  pid_t pid = -1;
+  int writing = -1;
+  ChildSetup setup;
+  setup.output = kNullDevice;
+  ASSERT_TRUE(StartChildWithPipe({"sh", "-c", "test \"$(cat)\" = frames"}, setup,
+                                 ChildPipe::kInput, pid, writing));
+  ASSERT_EQ(write(writing, "frames", 6), 6);
+  close(writing);
+  EXPECT_EQ(ExitStatusOf(WaitForChild(pid)), 0);
+
+  const int next = dup(0);
+  close(next);
+  EXPECT_FALSE(StartChildWithPipe({"quorvane-no-such-program"}, {}, ChildPipe::kOutput, pid,
+                                  writing));
+  EXPECT_EQ(writing, -1);
+  const int after = dup(0);
+  close(after);
+  EXPECT_EQ(after, next) << "a descriptor was left open";
 }
 
 }  // namespace

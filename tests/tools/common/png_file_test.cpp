@@ -18,8 +18,8 @@ TEST(ToolsPngFile, WrittenPixelsReadBackTopRowFirst) {
   const int width = 5, height = 3;
   std::vector<unsigned char> rgba(width * height * 4);
   for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = static_cast<unsigned char>(i * 13 + 1);
-  std::string error;
-  ASSERT_TRUE(WritePngFile("picture.png", rgba.data(), width, height, error)) << error;
+  const Result written = WritePngFile("picture.png", rgba.data(), width, height);
+  ASSERT_TRUE(written) << written.error;
 
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
@@ -35,13 +35,11 @@ TEST(ToolsPngFile, WrittenPixelsReadBackTopRowFirst) {
 TEST(ToolsPngFile, FailuresAreReportedAndLeaveNoFile) {
   TempWorkingDirectory folder;
   const unsigned char pixel[4] = {1, 2, 3, 4};
-  std::string error;
-  EXPECT_FALSE(WritePngFile("missing-folder/picture.png", pixel, 1, 1, error));
-  EXPECT_EQ(error, "cannot write 'missing-folder/picture.png': No such file or directory");
-  error.clear();
-  EXPECT_FALSE(WritePngFile("empty.png", pixel, 0, 1, error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_TRUE(std::filesystem::is_empty("."));
+  std::ofstream("a-file") << "not a folder";
+  EXPECT_EQ(WritePngFile("a-file/picture.png", pixel, 1, 1).error,
+            "cannot write 'a-file/picture.png': Not a directory");
+  EXPECT_FALSE(WritePngFile("empty.png", pixel, 0, 1));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1);
 }
 
 // Frames inside a capture's temporary folder: the same bytes, written in place.
@@ -49,17 +47,16 @@ TEST(ToolsPngFile, InAFolderTheSameBytesAreWrittenWithoutReplacingAnything) {
   TempWorkingDirectory folder;
   std::vector<unsigned char> rgba(4 * 3 * 4);
   for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = static_cast<unsigned char>(i * 29);
-  std::string error;
-  ASSERT_TRUE(WritePngFile("atomic.png", rgba.data(), 4, 3, error)) << error;
-  ASSERT_TRUE(WritePngInFolder("direct.png", rgba.data(), 4, 3, error)) << error;
+  ASSERT_TRUE(WritePngFile("atomic.png", rgba.data(), 4, 3));
+  ASSERT_TRUE(WritePngInFolder("direct.png", rgba.data(), 4, 3));
   std::ifstream atomic("atomic.png", std::ios::binary);
   std::ifstream direct("direct.png", std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(atomic), {}),
             std::string(std::istreambuf_iterator<char>(direct), {}));
 
-  EXPECT_FALSE(WritePngInFolder("direct.png", rgba.data(), 4, 3, error));
-  EXPECT_EQ(error, "cannot write 'direct.png': File exists");
-  EXPECT_FALSE(WritePngInFolder("missing-folder/direct.png", rgba.data(), 4, 3, error));
+  EXPECT_EQ(WritePngInFolder("direct.png", rgba.data(), 4, 3).error,
+            "cannot write 'direct.png': File exists");
+  EXPECT_FALSE(WritePngInFolder("missing-folder/direct.png", rgba.data(), 4, 3));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 2);
 }
 
