@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # The capture on a one-node Slurm cluster of the test's own, on 127.0.0.1,
-# with munge, state, spool, logs and configuration in a private folder: three
-# chunks and their join equal one run; a cancelled chunk leaves no joined
-# output, and the resubmission draws that chunk alone. Every daemon the test
-# started is stopped by its process id, whatever the outcome.
-#   slurm_cluster_test.sh BUILD_DIR
+# with munge, state, spool, logs and configuration in a private folder. For a
+# video: three chunks and their join equal one run; a cancelled chunk leaves
+# no joined output, and the resubmission draws that chunk alone. For PNG
+# frames: three chunks joined into a folder hold one run's files, byte for
+# byte. Every daemon the test started is stopped by its process id, whatever
+# the outcome.
+#   slurm_cluster_test.sh BUILD_DIR video|frames
 set -euo pipefail
 build=$(cd "$1" && pwd)
+output=$2
 fail() { echo "FAIL: $*" >&2; exit 1; }
 for program in munged slurmctld slurmd sbatch squeue scontrol scancel; do
   command -v "$program" >/dev/null ||
@@ -112,6 +115,25 @@ assets=$work/assets
 mkdir "$assets"
 ln -s "$build/TEX.tga" "$build/RX_muc.mp3" "$assets/"
 cd "$assets"
+
+if [[ $output == frames ]]; then
+  range=(--size 64x36 --frames 121-132)
+  "$build/quorvane-capture" --quiet "${range[@]}" one/
+  submitted=$("$build/quorvane-capture" --quiet "${range[@]}" --slurm 3 --slurm-cpus 1 joined/)
+  chunks=$(sed -n 's/^chunks //p' <<<"$submitted")
+  join=$(sed -n 's/^join //p' <<<"$submitted")
+  [[ -n $chunks && -n $join ]] || fail "no job ids in: $submitted"
+  wait_for_jobs "$chunks" "$join"
+  [[ $(job_state "$join") == "COMPLETED " ]] ||
+    fail "the join is $(job_state "$join"): $(cat joined-segments/*.log)"
+  [[ $(ls joined) == "$(ls one)" ]] || fail "joined frames: $(ls joined | tr '\n' ' ')"
+  for frame in one/*.png; do
+    cmp -s "$frame" "joined/${frame#one/}" || fail "joined/${frame#one/} differs from one run's"
+  done
+  echo "three chunks of PNG frames on Slurm joined into a folder equal to one run"
+  exit 0
+fi
+
 range=(--size 64x36 --crf 0 --frames 61-150)
 "$build/quorvane-capture" --quiet "${range[@]}" one.mp4
 
