@@ -11,7 +11,7 @@ relbuild=$1 winbuild=$2 webbuild=$3 dist=$4 key=${5:-}
 : "${SOURCE_DATE_EPOCH:?must hold the time of the release}"
 relbuild=$(realpath "$relbuild") winbuild=$(realpath "$winbuild") webbuild=$(realpath "$webbuild")
 dist=$(realpath -m "$dist")
-[[ -z $key ]] || key=$(realpath "$key")
+[[ -z $key ]] || key=$(realpath -m "$key")
 cd "$(dirname "$0")/.."
 version=$(bash scripts/version.sh)
 debian_version=$(dpkg-parsechangelog -S Version)
@@ -83,12 +83,5 @@ for pair in "$deb deb" "quorvane-$version-win64.zip win" "quorvane-$version-web.
 done
 
 (cd "$dist" && sha256sum -- *.deb *.dsc *.debian.tar.xz *.zip *.tar.gz *.cdx.json >SHA256SUMS)
-if [[ -n $key ]]; then
-  # The trusted comment is signed too; no time in it, so that the signature
-  # is the same bytes for the same key.
-  minisign -S -s "$key" -m "$dist/SHA256SUMS" -x "$dist/SHA256SUMS.minisig" \
-    -t "quorvane $version SHA256SUMS" </dev/null
-else
-  echo "release: no MINISIGN_KEY given: SHA256SUMS is NOT signed" >&2
-fi
+bash scripts/sign_release.sh "$dist" "$key"
 ls -l "$dist"
