@@ -32,6 +32,7 @@ LICENCES = {
     "linux": "GPL-2.0-only WITH Linux-syscall-note",
     "fonts-dejavu": "Bitstream-Vera",
     "xorgproto": "MIT",
+    "llvm-toolchain-14": "Apache-2.0 WITH LLVM-exception",
 }
 # Emscripten builds its system libraries from its own sources into a cache
 # that no package owns; each is named by its archive.
