@@ -98,6 +98,8 @@ wait "$piece" || status=$?
 in_root env DEBIAN_FRONTEND=noninteractive apt-get -q -y purge quorvane >/dev/null
 left=()
 while read -r path; do
+  # dpkg lists the root folder of a debhelper-built package as "/.".
+  [[ $path == /. ]] && continue
   [[ -e $root$path || -L $root$path ]] || continue
   # A folder that other packages own as well stays.
   [[ -d $root$path && ! -L $root$path ]] && in_root dpkg -S "$path" >/dev/null 2>&1 && continue
