@@ -115,31 +115,27 @@ bench-web: web
 	@bash scripts/install-web-tests.sh
 	QUORVANE_BUILD=$(CURDIR)/$(BUILD) QUORVANE_WEB_BUILD=$(CURDIR)/$(WEBBUILD) node bench/web_fps.mjs
 
-# Every download, into dist/: the Debian package, the Windows zip, the web
-# zip, the source tarball and SHA256SUMS, the same bytes from any clone on any
-# day (dated by the last commit, or by SOURCE_DATE_EPOCH in an unpacked
-# tarball). The Linux side is built apart, in build-release/, for /usr. CPack
-# gives the package's members the modes of the files it wrote: the umask's.
-# Debian's hardening (dpkg-buildflags) for what goes into the package.
-HARDENING := -fstack-protector-strong -Wformat -Werror=format-security -D_FORTIFY_SOURCE=2
+# Every download, into dist/: the Debian package and its source package, the
+# Windows zip, the web zip, the source tarball, a bill of materials for each,
+# SHA256SUMS, and with MINISIGN_KEY=FILE (a minisign secret key, kept out of
+# the tree) its signature; the same bytes from any clone on any day (dated by
+# the last commit, or by SOURCE_DATE_EPOCH in an unpacked tarball). The Linux
+# side is the Debian package's build, in build-release/quorvane-VERSION/.
+RELOBJ = $(RELBUILD)/quorvane-$(shell bash scripts/version.sh)/obj-$(shell dpkg-architecture -qDEB_HOST_GNU_TYPE)
 release: export SOURCE_DATE_EPOCH = $(shell bash scripts/source_date_epoch.sh)
 release:
 	@bash scripts/install-deps.sh --windows --web --release
 	@test -n "$$SOURCE_DATE_EPOCH" || { bash scripts/source_date_epoch.sh; exit 1; }
-	cmake -S . -B $(RELBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
-	  -DCMAKE_INSTALL_PREFIX=/usr -DQUORVANE_PACKAGE=ON "-DCMAKE_CXX_FLAGS=$(HARDENING)" \
-	  "-DCMAKE_EXE_LINKER_FLAGS=-Wl,-z,relro -Wl,-z,now"
-	cmake --build $(RELBUILD) --target quorvane-package -j $(JOBS)
-	cd $(RELBUILD) && umask 022 && cpack -G DEB
-	$(call windows-program,$(RELBUILD))
-	$(call web-site,$(RELBUILD))
-	bash scripts/pack_release.sh $(RELBUILD) $(WINBUILD) $(WEBBUILD)/site $(DIST)
+	JOBS=$(JOBS) bash scripts/build_deb.sh $(RELBUILD)
+	$(call windows-program,$(RELOBJ))
+	$(call web-site,$(RELOBJ))
+	bash scripts/pack_release.sh $(RELBUILD) $(WINBUILD) $(WEBBUILD) $(DIST) $(MINISIGN_KEY)
 
 # The downloads checked: lintian, the desktop entry, the AppStream data, an
 # install into a fresh Debian 12 root, and a second release from a clone
 # elsewhere, compared byte for byte.
 test-release: release
-	bash tests/release/run.sh $(DIST) $(RELBUILD)
+	bash tests/release/run.sh $(DIST) $(RELOBJ)
 
 clean:
 	rm -rf $(BUILD) $(SANBUILD) $(WINBUILD) $(WEBBUILD) $(RELBUILD) $(DIST)

@@ -1,8 +1,7 @@
-# The Debian package: the installed layout, and with QUORVANE_PACKAGE what
-# only a package needs (desktop entry, AppStream data, icons, man pages,
-# copyright, changelog), packed by CPack. `make release` configures it with
-# CMAKE_INSTALL_PREFIX=/usr.
-option(QUORVANE_PACKAGE "Build the desktop entry, icons and man pages, and pack a .deb" OFF)
+# The installed layout, and with QUORVANE_PACKAGE what only a package needs
+# (desktop entry, AppStream data, icons, man pages): debian/rules installs
+# what these rules install, with CMAKE_INSTALL_PREFIX=/usr.
+option(QUORVANE_PACKAGE "Build the desktop entry, AppStream data, icons and man pages" OFF)
 
 set(QUORVANE_APP_ID org.quorvane.quorvane)
 set(QUORVANE_MAINTAINER "The quorvane developers <quorvane@example.org>")
@@ -48,21 +47,12 @@ find_program(GZIP gzip)
 quorvane_require(GZIP "gzip" gzip)
 
 set(pkg ${PROJECT_BINARY_DIR}/packaging)
-# The changelog's date is the release's, not the build's.
-execute_process(COMMAND date -u -R -d ${QUORVANE_RELEASE_DATE}
-                OUTPUT_VARIABLE QUORVANE_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE
-                COMMAND_ERROR_IS_FATAL ANY)
 configure_file(packaging/quorvane.desktop.in ${pkg}/${QUORVANE_APP_ID}.desktop @ONLY)
 configure_file(packaging/metainfo.xml.in ${pkg}/${QUORVANE_APP_ID}.metainfo.xml @ONLY)
-configure_file(packaging/changelog.in ${pkg}/changelog @ONLY)
 
-# Compressed without a name or time in the header, and man pages dated by
-# SOURCE_DATE_EPOCH (help2man reads it), so that they are the same bytes on
+# Man pages dated by SOURCE_DATE_EPOCH (help2man reads it), compressed
+# without a name or time in the header, so that they are the same bytes on
 # every build.
-set(doc_files ${pkg}/changelog.gz)
-add_custom_command(OUTPUT ${pkg}/changelog.gz
-                   COMMAND ${GZIP} -9nc ${pkg}/changelog > ${pkg}/changelog.gz
-                   DEPENDS ${pkg}/changelog)
 set(man_quorvane "self-running real-time audiovisual piece")
 set(man_quorvane-capture "render quorvane headless to a video or to PNG frames")
 set(man_quorvane-join "join chunks of a quorvane capture into one video or folder of frames")
@@ -81,7 +71,7 @@ foreach(program quorvane quorvane-capture quorvane-join quorvane-stills)
   list(APPEND man_pages ${page})
 endforeach()
 install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-add_custom_target(quorvane-package ALL DEPENDS ${man_pages} ${doc_files})
+add_custom_target(quorvane-package ALL DEPENDS ${man_pages})
 
 install(FILES ${pkg}/${QUORVANE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${pkg}/${QUORVANE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -90,43 +80,10 @@ foreach(size ${QUORVANE_ICON_SIZES})
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME ${QUORVANE_APP_ID}.png)
 endforeach()
-install(FILES packaging/copyright ${pkg}/changelog.gz
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quorvane)
 
 # Everything the package holds, for `cmake --build --target quorvane-package`: the
 # rest of the tree (layer tests' programs, benchmarks' tools) is not built,
-# and packing does not ask for it.
+# and installing does not ask for it.
 add_dependencies(quorvane-package quorvane quorvane-capture quorvane-join quorvane-stills
                  quorvane-atlas quorvane-music quorvane-icons)
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
-
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME quorvane)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT ${QUORVANE_MAINTAINER})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "self-running real-time audiovisual piece")
-# The summary above is the synopsis; this is the extended description.
-string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
-       "For 230 seconds a swarm of 4000 agents flies over a wobbling textured\n"
-       "backdrop while its music plays, full screen, then two title cards close\n"
-       "it. Escape ends it early.\n"
-       ".\n"
-       "quorvane-capture renders the piece to a video without a display, and\n"
-       "quorvane-stills renders single moments of it to PNG pictures.")
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# dpkg-shlibdeps finds the libraries the programs link; not the Mesa drivers
-# that libEGL and libGL load at run time, which the piece and the tools need
-# to draw at all. ffmpeg only encodes the capture tool's videos.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libegl-mesa0, libglx-mesa0, libgl1-mesa-dri")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
-set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
-set(CPACK_STRIP_FILES ON)
-set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/cpack)
-set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
-include(CPack)

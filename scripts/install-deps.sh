@@ -41,10 +41,13 @@ for flag in "$@"; do
       packages+=(emscripten node-acorn chromium python3)
       command -v npm >/dev/null || packages+=(npm) ;;
     --release)
-      # Packing (dpkg-shlibdeps, man pages, icons), checking the package, a
-      # fresh Debian root to install it into, and the comparison of two releases.
-      packages+=(git dpkg-dev help2man imagemagick zip unzip lintian desktop-file-utils
-                 appstream mmdebstrap diffoscope-minimal icoutils) ;;
+      # The Debian package (debhelper, man pages, icons), the bill of
+      # materials (node, from --web), signing, checking the package and the source tree's
+      # licences, a fresh Debian root to install it into and test it in, and
+      # the comparison of two releases.
+      packages+=(git dpkg-dev debhelper help2man imagemagick zip unzip python3
+                 minisign reuse lintian desktop-file-utils appstream mmdebstrap autopkgtest
+                 diffoscope-minimal icoutils) ;;
     --cluster)
       packages+=(slurmctld slurmd slurm-client munge) ;;
     *) echo "install-deps: unknown flag '$flag' (--windows, --web, --release, --cluster)" >&2

@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
-# Packs the built downloads into DIST with their checksums, the same bytes
-# on every run: sorted entries, the release's time on every file, no owner
-# names, no compression time stamps.
-#   pack_release.sh RELBUILD WINBUILD WEBSITE DIST   (SOURCE_DATE_EPOCH set)
+# Packs the built downloads into DIST: the Debian package and its source
+# package, the Windows and web zips with the notices of the other projects'
+# code inside them, the source tarball, a CycloneDX bill of materials for each
+# download, SHA256SUMS, and with a minisign secret key SHA256SUMS.minisig.
+# The same bytes on every run: sorted entries, the release's time on every
+# file, no owner names, no compression time stamps.
+#   pack_release.sh RELBUILD WINBUILD WEBBUILD DIST [MINISIGN_KEY]   (SOURCE_DATE_EPOCH set)
 set -euo pipefail
-relbuild=$1 winbuild=$2 website=$3 dist=$4
+relbuild=$1 winbuild=$2 webbuild=$3 dist=$4 key=${5:-}
 : "${SOURCE_DATE_EPOCH:?must hold the time of the release}"
-relbuild=$(realpath "$relbuild") winbuild=$(realpath "$winbuild") website=$(realpath "$website")
+relbuild=$(realpath "$relbuild") winbuild=$(realpath "$winbuild") webbuild=$(realpath "$webbuild")
 dist=$(realpath -m "$dist")
+[[ -z $key ]] || key=$(realpath -m "$key")
 cd "$(dirname "$0")/.."
-version=$(sed -n 's/^project(quorvane VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
-[[ -n $version ]] || { echo "release: no version in CMakeLists.txt" >&2; exit 1; }
+version=$(bash scripts/version.sh)
+debian_version=$(dpkg-parsechangelog -S Version)
+relobj=$relbuild/quorvane-$version/obj-$(dpkg-architecture -qDEB_HOST_GNU_TYPE)
 export TZ=UTC LC_ALL=C
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,35 +29,59 @@ pack_zip() {
   (cd "$folder" && find . -type f -printf '%P\n' | sort | zip -X -q -9 -@ "$zipfile")
 }
 
-cp "$relbuild/cpack/quorvane_${version}_amd64.deb" "$dist/"
+# The glyphs on the atlas's title cards are the font's.
+font=$(grep -o '/usr/share/fonts/[^ )]*\.ttf' tools/atlas_gen/CMakeLists.txt | sort -u)
+components() { python3 scripts/release_components.py "$@" --data $font; }
+
+# notices COMPONENTS OUT: for each component its name, version and licence,
+# then the copyright file of each Debian package it came from.
+notices() {
+  local list=$1 out=$2
+  {
+    echo "quorvane $version contains code and data of the projects below, as built"
+    echo "by Debian 12's packages. quorvane itself: MIT, in LICENSE.txt."
+    echo
+    awk -F'\t' '{ printf "- %s %s (Debian package %s): %s; inside as %s\n", $1, $3, $2, $5, $6 }' "$list"
+    for package in $(cut -f2 "$list" | sort -u); do
+      printf '\n========== %s: /usr/share/doc/%s/copyright\n\n' "$package" "$package"
+      cat "/usr/share/doc/$package/copyright"
+    done
+  } >"$out"
+}
+
+deb=quorvane_${version}_amd64.deb
+cp "$relbuild/quorvane_${debian_version}_amd64.deb" "$dist/$deb"
+cp "$relbuild/quorvane_${debian_version}.dsc" "$relbuild/quorvane_${debian_version}.debian.tar.xz" \
+  "$dist/"
+components "$relobj" --programs quorvane quorvane-capture quorvane-join quorvane-stills \
+  >"$work/deb.tsv"
 
 mkdir "$work/win"
-cp "$winbuild/quorvane.exe" "$relbuild/TEX.tga" "$relbuild/RX_muc.mp3" "$work/win/"
+cp "$winbuild/quorvane.exe" "$relobj/TEX.tga" "$relobj/RX_muc.mp3" "$work/win/"
 cp LICENSE "$work/win/LICENSE.txt"
+components "$winbuild" --programs quorvane --map "$winbuild/quorvane.map" >"$work/win.tsv"
+notices "$work/win.tsv" "$work/win/THIRD-PARTY-NOTICES.txt"
 chmod 644 "$work/win/"*
 pack_zip "$dist/quorvane-$version-win64.zip" "$work/win"
 
 mkdir "$work/web"
-cp "$website/"* "$work/web/"
+cp "$webbuild/site/"* "$work/web/"
 cp LICENSE "$work/web/LICENSE.txt"
+components "$webbuild" --programs quorvane --map "$webbuild/quorvane.map" >"$work/web.tsv"
+notices "$work/web.tsv" "$work/web/THIRD-PARTY-NOTICES.txt"
 chmod 644 "$work/web/"*
 pack_zip "$dist/quorvane-$version-web.zip" "$work/web"
 
-# The source: the tracked files as they are in the working tree (what was
-# just built), or in an unpacked tarball everything but build output, with
-# the release's time in SOURCE_DATE_EPOCH so that it builds the same without git.
-src=quorvane-$version
-if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-  git ls-files -z >"$work/files"
-else
-  find . \( -path ./.git -o -path './build*' -o -path ./dist -o -name node_modules \) -prune \
-    -o \( -type f -o -type l \) -printf '%P\0' | grep -zv '^SOURCE_DATE_EPOCH$' >"$work/files"
-fi
-mkdir "$work/$src"
-tar --create --null --files-from="$work/files" | tar --extract --directory="$work/$src"
-echo "$SOURCE_DATE_EPOCH" >"$work/$src/SOURCE_DATE_EPOCH"
-tar --create --format=gnu --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 \
-  --numeric-owner --mode='a+rX,u+w,go-w' --directory="$work" "$src" | gzip -9n >"$dist/$src.tar.gz"
+# The Debian source package's original tarball, under the release's name.
+cp "$relbuild/quorvane_$version.orig.tar.gz" "$dist/quorvane-$version.tar.gz"
+: >"$work/source.tsv"
 
-(cd "$dist" && sha256sum -- *.deb *.zip *.tar.gz >SHA256SUMS)
+for pair in "$deb deb" "quorvane-$version-win64.zip win" "quorvane-$version-web.zip web" \
+            "quorvane-$version.tar.gz source"; do
+  read -r file list <<<"$pair"
+  node scripts/sbom.mjs "$dist/$file" "$version" <"$work/$list.tsv" >"$dist/$file.cdx.json"
+done
+
+(cd "$dist" && sha256sum -- *.deb *.dsc *.debian.tar.xz *.zip *.tar.gz *.cdx.json >SHA256SUMS)
+bash scripts/sign_release.sh "$dist" "$key"
 ls -l "$dist"

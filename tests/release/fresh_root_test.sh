@@ -5,13 +5,15 @@
 # the piece, which must match the one the release build draws (proof that the
 # package's dependencies are enough to draw, textured); the desktop entry's
 # command on a private Xvfb display, ended by Escape with status 0; then
-# `apt-get purge`, after which no file of the package may be left.
+# `apt-get purge`, after which no file of the package may be left; last, the
+# package's autopkgtest (debian/tests of the source RELBUILD was built from)
+# in the same root, which installs the package again with the tests' needs.
 #
 # Xvfb and xdotool run outside the root, which reaches the display through its
 # abstract socket: nothing is installed into the root but the package and its
 # dependencies. mmdebstrap mounts and unmounts the root's /proc, /sys and /dev
 # itself and removes the root at the end.
-#   fresh_root_test.sh DEB RELBUILD
+#   fresh_root_test.sh DEB RELBUILD   (RELBUILD: the build folder inside the unpacked source)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -19,14 +21,13 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 if [[ ${1:-} != --inside ]]; then
   deb=$(realpath "$1") relbuild=$(realpath "$2")
   [[ $(id -u) -eq 0 ]] || fail "needs root (mmdebstrap, chroot)"
-  mirror=http://deb.debian.org/debian
-  # A fresh Debian 12 has its security and point-release updates enabled.
+  # The machine's own Debian sources, as apt reads them.
+  sources=$(bash "$here/../../scripts/debian_sources.sh") || fail "no Debian source to make a root from"
+  mapfile -t sources <<<"$sources"
   mmdebstrap --variant=apt --mode=root --quiet \
     --customize-hook="bash $(printf %q "$here/fresh_root_test.sh") --inside \"\$1\" $(printf %q "$deb") $(printf %q "$relbuild")" \
-    bookworm /dev/null \
-    "deb $mirror bookworm main" "deb $mirror bookworm-updates main" \
-    "deb http://deb.debian.org/debian-security bookworm-security main"
-  echo "installed, ran and purged in a fresh Debian 12 root"
+    bookworm /dev/null "${sources[@]}"
+  echo "installed, ran and purged in a fresh Debian 12 root, then its autopkgtest passed there"
   exit 0
 fi
 
@@ -52,6 +53,7 @@ in_root sh -c "cd /tmp/quorvane-test && DEBIAN_FRONTEND=noninteractive \
 in_root dpkg -L quorvane >"$scratch/files"
 
 version=$(dpkg-deb -f "$deb" Version)
+version=${version%-*}  # the upstream version, without the Debian revision
 [[ $(in_root quorvane --version) == "quorvane $version" ]] ||
   fail "quorvane --version said '$(in_root quorvane --version)', not 'quorvane $version'"
 
@@ -96,9 +98,15 @@ wait "$piece" || status=$?
 in_root env DEBIAN_FRONTEND=noninteractive apt-get -q -y purge quorvane >/dev/null
 left=()
 while read -r path; do
+  # dpkg lists the root folder of a debhelper-built package as "/.".
+  [[ $path == /. ]] && continue
   [[ -e $root$path || -L $root$path ]] || continue
   # A folder that other packages own as well stays.
   [[ -d $root$path && ! -L $root$path ]] && in_root dpkg -S "$path" >/dev/null 2>&1 && continue
   left+=("$path")
 done <"$scratch/files"
 ((${#left[@]} == 0)) || fail "left after purge: ${left[*]}"
+
+autopkgtest --quiet --output-dir "$scratch/autopkgtest" "$deb" "$(dirname "$relbuild")/" \
+  -- chroot "$root" >"$scratch/autopkgtest.log" 2>&1 ||
+  fail "autopkgtest: $(tail -n 30 "$scratch/autopkgtest.log")"
