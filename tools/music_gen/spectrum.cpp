@@ -5,7 +5,7 @@
 #include "tools/music_gen/synth.h"
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
+constexpr double kPiDouble = 3.14159265358979323846;
 }
 
 void Fft(std::vector<std::complex<double>>& data) {
@@ -17,7 +17,7 @@ void Fft(std::vector<std::complex<double>>& data) {
     if (i < j) std::swap(data[i], data[j]);
   }
   for (size_t length = 2; length <= n; length <<= 1) {
-    const std::complex<double> turn = std::polar(1.0, -2.0 * kPi / static_cast<double>(length));
+    const std::complex<double> turn = std::polar(1.0, -2.0 * kPiDouble / static_cast<double>(length));
     for (size_t at = 0; at < n; at += length) {
       std::complex<double> w = 1.0;
       for (size_t k = 0; k < length / 2; ++k) {
@@ -34,7 +34,7 @@ std::vector<double> PowerSpectrum(const std::vector<float>& mono, long start, in
   std::vector<std::complex<double>> data(static_cast<size_t>(size));
   for (int i = 0; i < size; ++i) {
     const long at = start + i;
-    const double window = 0.5 - 0.5 * std::cos(2.0 * kPi * i / size);
+    const double window = 0.5 - 0.5 * std::cos(2.0 * kPiDouble * i / size);
     if (at >= 0 && at < static_cast<long>(mono.size()))
       data[static_cast<size_t>(i)] = window * mono[static_cast<size_t>(at)];
   }
