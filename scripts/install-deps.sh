@@ -28,6 +28,8 @@ packages=(
   libfreetype-dev fonts-dejavu-core fonts-dejavu-extra libmp3lame-dev libpng-dev ffmpeg
   # the manifests of a capture's chunks
   nlohmann-json3-dev
+  # the soundtrack's master and its report: loudness and true peak, MP3 decoding
+  libebur128-dev libmpg123-dev
   # end-to-end tests: independent readers, a virtual display, a fast clock
   xvfb xauth x11-apps xdotool libx11-dev faketime mpg123 imagemagick
 )

@@ -2,13 +2,21 @@
 
 #include <vector>
 
+#include "script/script.h"
 #include "tools/music_gen/synth.h"
 
-// Gain of everything but the closing pad: 1 until the picture starts fading,
-// then down to silence with it.
+// The published target the master meets: integrated loudness, and a true
+// peak ceiling below -1 dBTP by the margin the MP3 encoder's overshoot needs.
+inline constexpr double kTargetLufs = -14.0;
+inline constexpr double kCeilingDbtp = -1.6;
+inline constexpr int kPieceFrames = static_cast<int>(kSceneEndSeconds) * kSampleRate;
+
+// The music's gain as the picture fades to black: 1 up to the fade, then
+// down in equal steps of loudness (60 dB over the fade), then silence.
 float FadeGain(double seconds);
 
-// Effects, fade, the closing pad, DC removal, then one gain so the loudest
-// sample sits at peakTarget (linear). Results are left/right of the whole piece.
-void MixDown(MixBuses& main, MixBuses& outro, float peakTarget, std::vector<float>& left,
-             std::vector<float>& right);
+// Effects of both mixes; the wide bus and the reverb opened by `width` (0..1,
+// from the swarm); main compressed and faded; the title cards' notes added;
+// then mastered. left/right: the whole piece, `frames` long.
+void MixDown(MixBuses& main, MixBuses& cards, const ControlCurve& width, int frames,
+             std::vector<float>& left, std::vector<float>& right);

@@ -1,31 +1,46 @@
 #pragma once
 
-#include "script/script.h"
-#include "tools/music_gen/synth.h"
+#include <vector>
 
-// Sixteen beats last 2 pi / 0.75 s, one period of the swell's fast factor, so a
-// four-bar phrase breathes with the picture's swell.
-inline constexpr double kBeatSeconds = 2.0 * 3.14159265358979323846 / 0.75 / 16.0;
-// Beat 0 falls where the swell starts; earlier beats count back into the intro.
-inline constexpr double kGridOrigin = kSwellStartSeconds;
-inline constexpr int kPieceFrames = static_cast<int>(kSceneEndSeconds) * kSampleRate;
-// The music fades with the picture, silent when the picture is black.
-inline constexpr double kFadeStart = kFadeStartSeconds;
-inline constexpr double kFadeEnd = kCardsStartSeconds;
+#include "tools/music_gen/tempo_map.h"
 
-enum Section { kIntro, kRise, kDrift, kOrbit, kSurge, kHush, kGather, kFinale, kSectionCount };
-// The intro, the rise from the swell's start, then one section for each later
-// row of the scene's mode schedule; each starts on the beat nearest its time.
-static_assert(kSectionCount == kModeRowCount + 1, "one section per row of the mode schedule");
-inline constexpr double kSectionStarts[kSectionCount] = {
-    kModeSchedule[0].startSeconds, kSwellStartSeconds,
-    kModeSchedule[1].startSeconds, kModeSchedule[2].startSeconds,
-    kModeSchedule[3].startSeconds, kModeSchedule[4].startSeconds,
-    kModeSchedule[5].startSeconds, kModeSchedule[6].startSeconds};
+// The score: every note of the piece as written, on the tempo map's bars.
+// The performance (performance.h) turns it into sound with a small, seeded
+// looseness of time and touch; the score itself is exact, so that its
+// structure can be checked.
 
-double StepTime(int step);  // sixteenth-note step, 0 at kGridOrigin
-Section SectionAtStep(int step);
+enum Voice {
+  kKick,
+  kSnare,
+  kClap,
+  kClosedHat,
+  kOpenHat,
+  kCrash,
+  kTom,
+  kRiser,   // a noise swell of `beats` that ends where the next note starts
+  kImpact,  // a deep hit that marks a big turn
+  kBass,
+  kPad,
+  kAir,  // the pads' breath, an octave or two above them
+  kArp,
+  kLead,
+  kCounter,
+  kBell,
+  kVoiceCount
+};
 
-// Writes the whole arrangement: everything up to the fade into main, the quiet
-// closing pad under the title cards into outro.
-void RenderScore(MixBuses& main, MixBuses& outro);
+struct NoteEvent {
+  Voice voice;
+  int bar;         // of the tempo map
+  float beat;      // beats after the bar's downbeat
+  float beats;     // length in beats
+  float pitch;     // MIDI note; the drums' tuning
+  float velocity;  // 0..1
+  float pan;       // -1 left .. 1 right
+  bool onTheTurn;  // on a section's first downbeat: played exactly on time
+};
+
+using Score = std::vector<NoteEvent>;
+
+// The whole arrangement on `map`, sorted by bar, then beat.
+Score ComposeScore(const TempoMap& map);

@@ -1,0 +1,31 @@
+#include "tools/music_gen/biquad.h"
+
+#include <cmath>
+
+#include "tools/music_gen/synth.h"
+
+namespace {
+
+Biquad Design(double hz, double q, bool high) {
+  const double w = 2.0 * 3.14159265358979323846 * hz / kSampleRate;
+  const double cosW = std::cos(w), alpha = std::sin(w) / (2.0 * q);
+  const double a0 = 1.0 + alpha;
+  Biquad f;
+  f.b1 = (high ? -(1.0 + cosW) : 1.0 - cosW) / a0;
+  f.b0 = f.b2 = (high ? (1.0 + cosW) : (1.0 - cosW)) / 2.0 / a0;
+  f.a1 = -2.0 * cosW / a0;
+  f.a2 = (1.0 - alpha) / a0;
+  return f;
+}
+
+}  // namespace
+
+Biquad LowPass(double hz, double q) { return Design(hz, q, false); }
+Biquad HighPass(double hz, double q) { return Design(hz, q, true); }
+
+Butterworth4 LowPass4(double hz) {
+  return {LowPass(hz, kButterworthQ1), LowPass(hz, kButterworthQ2)};
+}
+Butterworth4 HighPass4(double hz) {
+  return {HighPass(hz, kButterworthQ1), HighPass(hz, kButterworthQ2)};
+}
