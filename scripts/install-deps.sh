@@ -26,6 +26,8 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev
   # asset generators and the capture tool
   libfreetype-dev fonts-dejavu-core fonts-dejavu-extra libmp3lame-dev libpng-dev ffmpeg
+  # the flash analysis's test (bench/flash_analysis.py)
+  python3-numpy
   # end-to-end tests: independent readers, a virtual display, a fast clock
   xvfb xauth x11-apps xdotool libx11-dev faketime mpg123 imagemagick
 )
