@@ -8,7 +8,7 @@ DIST    := dist
 JOBS    := $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all deps build run test test-sanitizers test-cluster bench bench-capture capture clean \
-        windows test-windows web serve-web test-web bench-web release test-release
+        windows test-windows web serve-web test-web bench-web bench-flashes release test-release
 
 all: build
 
@@ -57,6 +57,16 @@ bench: build
 # see bench/capture_bench.sh).
 bench-capture: build
 	bash bench/capture_bench.sh $(BUILD) $(BASELINE)
+
+# The whole piece captured small and lossless (PNG frames at 192x108, about
+# 700 MB while it runs), analysed for general and red flashes by the area
+# method of WCAG 2.3.1 and ITU-R BT.1702 (bench/flash_analysis.py).
+PYTHON := python3
+bench-flashes: build
+	rm -rf $(BUILD)/flash-frames
+	cd $(BUILD) && ./quorvane-capture --quiet --size 192x108 flash-frames/
+	$(PYTHON) bench/flash_analysis.py $(BUILD)/flash-frames; status=$$?; \
+	  rm -rf $(BUILD)/flash-frames; exit $$status
 
 # The Windows program and the browser's page, each on the icons, atlas and
 # music of a Linux build ($(1): build/, or build-release/ for a release).

@@ -30,6 +30,8 @@ packages=(
   nlohmann-json3-dev
   # the soundtrack's master and its report: loudness and true peak, MP3 decoding
   libebur128-dev libmpg123-dev
+  # the flash analysis's test (bench/flash_analysis.py)
+  python3-numpy
   # end-to-end tests: independent readers, a virtual display, a fast clock
   xvfb xauth x11-apps xdotool libx11-dev faketime mpg123 imagemagick
 )

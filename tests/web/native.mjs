@@ -16,6 +16,9 @@ export const kWebBuild = resolve(process.env.QUORVANE_WEB_BUILD || join(root, 'b
 // What `make web` gathers to publish: the tests serve exactly that.
 export const kSite = join(kWebBuild, 'site');
 export const kFramesPerSecond = 60;
+// The photosensitivity warning's words, which every place the piece starts
+// from shows.
+export const kWarningFile = join(root, 'packaging/photosensitivity_warning.txt');
 
 // The version the project declares, which every program and page shows.
 export async function projectVersion() {

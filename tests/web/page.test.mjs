@@ -3,10 +3,11 @@
 // visitor's browser may bring (missing files, no WebGL, reduced motion, a
 // hidden tab).
 import assert from 'node:assert/strict';
+import {readFile} from 'node:fs/promises';
 import {after, before, describe, test} from 'node:test';
 
 import {begin, events, openBrowser, openPage, sleep, waitForState} from './browser.mjs';
-import {kSite, projectVersion} from './native.mjs';
+import {kSite, kWarningFile, projectVersion} from './native.mjs';
 
 // At 46 times real time the 230 s of the piece pass in 5 s.
 const kFast = 46;
@@ -48,6 +49,34 @@ describe('a visitor with a WebGL browser', () => {
     assert.ok(await page.$eval('.version', p => p.checkVisibility() && p.offsetHeight > 0));
     await page.close();
   });
+
+  test('reads the photosensitivity warning, whole and on screen, before the piece starts',
+       async () => {
+         const words = (await readFile(kWarningFile, 'utf8')).trim();
+         const page = await openPage(session);
+         await waitForState(page, 'ready');
+         // On a desktop, on a phone either way up: nothing of it cut off or
+         // covered by the button.
+         for (const viewport of [{width: 1280, height: 720}, {width: 390, height: 844},
+                                 {width: 844, height: 390}]) {
+           await page.setViewport(viewport);
+           const seen = await page.evaluate(() => {
+             const box = e => e.getBoundingClientRect();
+             const warning = document.getElementById('warning');
+             const w = box(warning);
+             const b = box(document.getElementById('begin'));
+             return {text: warning.textContent, shown: warning.checkVisibility(),
+                     inside: w.top >= 0 && w.left >= 0 && w.bottom <= innerHeight &&
+                         w.right <= innerWidth && w.height > 0,
+                     clear: w.bottom <= b.top || b.bottom <= w.top};
+           });
+           const at = `${viewport.width}x${viewport.height}`;
+           assert.equal(seen.text, words, at);
+           assert.ok(seen.shown && seen.inside, `${at}: the warning is not all on screen`);
+           assert.ok(seen.clear, `${at}: the button covers the warning`);
+         }
+         await page.close();
+       });
 
   test('is told about bad URL parameters, which are ignored', async () => {
     const page = await openPage(session, '?frame=99999&size=0x5&speed=-1');
