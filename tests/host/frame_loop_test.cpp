@@ -135,7 +135,8 @@ TEST_F(HostFrameLoop, TheClockMusicAndSwarmStartTogetherAfterTheWindowAndAtlas) 
   EXPECT_LT(Find("ShowWindow"), clockStart);
   EXPECT_NE(RecordedCalls()[clockStart].atlasTexture, 0u);
   EXPECT_EQ(RecordedCalls()[clockStart].rngState, SeededRng());
-  for (const char* step : {"MusicCreateStream RX_muc.mp3", "MusicPlayFromStart", "MusicStartOutput"})
+  for (const char* step :
+       {"MusicCreateStream RX_muc.mp3", "MusicPlayFromStart", "MusicStartOutput"})
     EXPECT_LT(Find(step), firstFrame) << step;
   EXPECT_LT(Find("MusicOpenOutput 44100"), Find("MusicCreateStream RX_muc.mp3"));
   EXPECT_LT(Find("MusicPlayFromStart"), Find("MusicStartOutput"));

@@ -38,8 +38,8 @@ CLI::Validator PictureSize() {
         int width = 0;
         int height = 0;
         if (ParseSize(text, width, height)) return {};
-        return "must be WIDTHxHEIGHT, each 1 to " + std::to_string(kLargestPictureSide) + ", not '" + text +
-               "'";
+        return "must be WIDTHxHEIGHT, each 1 to " + std::to_string(kLargestPictureSide) +
+               ", not '" + text + "'";
       },
       "WxH");
 }
