@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/piece_facts.h"
 #include "base/result.h"
 #include "tools/capture/frame_schedule.h"
 #include "tools/common/options.h"
@@ -15,7 +16,7 @@ inline constexpr int kMaxParts = 100000;
 // What one render of a range takes: the range, the picture and its encoding,
 // the output, and the part of the range it draws when it is a chunk.
 struct CaptureOptions {
-  int fps = 60;
+  int fps = kPieceFps;
   int width = 1920;
   int height = 1080;
   double fromSeconds = 0.0;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/piece_facts.h"
 #include "build_info.h"
 #include "host/atlas.h"
 #include "host/frame.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-constexpr int kFramesPerSecond = 60;
 constexpr int kMaxSide = 8192;
 
 struct StillsOptions {
@@ -62,12 +62,12 @@ bool Exists(const std::string& path) {
 // written; nothing is drawn when one would replace a still without --force.
 Result RenderStills(const StillsOptions& options) {
   std::vector<int64_t> frames;
-  for (double seconds : options.seconds) frames.push_back(FrameShowing(seconds, kFramesPerSecond));
+  for (double seconds : options.seconds) frames.push_back(FrameShowing(seconds, kPieceFps));
   std::sort(frames.begin(), frames.end());
   frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
   auto StillPath = [&](int64_t frame) {
     return options.outDir + "/still-" +
-           std::to_string(ScheduledElapsedMs(frame, kFramesPerSecond)) + "ms.png";
+           std::to_string(ScheduledElapsedMs(frame, kPieceFps)) + "ms.png";
   };
   for (int64_t frame : frames) {
     if (!options.force && Exists(StillPath(frame)))
@@ -80,7 +80,7 @@ Result RenderStills(const StillsOptions& options) {
   if (Result opened = OpenOffscreenSurface(options.width, options.height); !opened)
     return Fail("cannot open an offscreen GL surface: " + opened.error);
   std::vector<unsigned char> pixels(static_cast<size_t>(options.width) * options.height * 4);
-  StartHeadlessRun(kFramesPerSecond);
+  StartHeadlessRun(kPieceFps);
   LoadTextureAtlas(atlas.c_str());
   Result written;
   for (int64_t frame : frames) {

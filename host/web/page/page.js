@@ -1,6 +1,6 @@
 // The page around the piece: it loads the program and the atlas, shows the
 // screen before and after a run, and gives the program the hooks it calls
-// (page_hooks.js beside the program declares them). window.quorvane holds
+// (page_hooks.h in the program's source declares them). window.quorvane holds
 // what the tests read.
 //
 // URL parameters, for tests and measurements:
@@ -19,10 +19,9 @@ import {loadAtlas, loadProgramBinary, onProgress, StalledError, startProgram} fr
 import {musicFree, musicOpen, musicPlay, musicState, musicStop, prepareMusic,
         setMusicClock} from './music.js';
 import {hideNotice, note, quorvane, reportProblem} from './notes.js';
+import {kLargestPictureSide, kPieceFps, kPieceSeconds} from './piece_facts.js';
 
-const kSceneSeconds = 230;
-const kLastFrame = kSceneSeconds * 60;
-const kLargestSide = 16384;
+const kLastFrame = kPieceSeconds * kPieceFps;
 
 const page = {
   screen: document.getElementById('screen'),
@@ -52,9 +51,9 @@ function readParameters() {
   if (params.has('size')) {
     const match = /^(\d{1,5})x(\d{1,5})$/.exec(params.get('size'));
     const [width, height] = match ? [+match[1], +match[2]] : [0, 0];
-    if (Math.min(width, height) >= 1 && Math.max(width, height) <= kLargestSide)
+    if (Math.min(width, height) >= 1 && Math.max(width, height) <= kLargestPictureSide)
       read.size = [width, height];
-    else reportProblem(`size must be WIDTHxHEIGHT, 1 to ${kLargestSide} pixels each`);
+    else reportProblem(`size must be WIDTHxHEIGHT, 1 to ${kLargestPictureSide} pixels each`);
   }
   if (params.has('speed')) {
     const speed = Number(params.get('speed'));
@@ -108,7 +107,7 @@ function showTimeLeft() {
   document.body.appendChild(timer);
   const update = () => {
     const elapsed = clockStart === null ? 0 : (performance.now() - clockStart) * parameters.speed;
-    const left = Math.max(0, Math.ceil(kSceneSeconds - elapsed / 1000));
+    const left = Math.max(0, Math.ceil(kPieceSeconds - elapsed / 1000));
     const minutes = Math.floor(left / 60);
     const seconds = left % 60;
     timer.textContent = `${minutes ? `${minutes} min ` : ''}${seconds} s left of the piece`;
