@@ -4,54 +4,19 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "build_info.h"
 #include "host/atlas.h"
 #include "host/frame.h"
-#include "host/frame_clock.h"
 #include "host/headless_run.h"
 #include "host/offscreen.h"
 #include "tools/common/asset_search.h"
-#include "tools/common/options.h"
 #include "tools/common/png_file.h"
 #include "tools/common/tool_report.h"
+#include "tools/stills/stills_options.h"
 
 namespace {
-
-constexpr int kFramesPerSecond = 60;
-constexpr int kMaxSide = 8192;
-
-struct StillsOptions {
-  int width = 0;
-  int height = 0;
-  std::string outDir;
-  std::vector<double> seconds;
-  bool force = false;
-};
-
-void DefineOptions(CLI::App& app, StillsOptions& options) {
-  app.description(
-      "Renders moments of quorvane to OUTDIR/still-<ms>ms.png, headless. The picture at T\n"
-      "seconds is the first frame at or after T of the 60 fps schedule, the frame that\n"
-      "quorvane-capture writes for that moment. Reads TEX.tga from the working directory\n"
-      "or, where it is not there, from the installed data folder " +
-      std::string(kInstalledDataDir) + ".");
-  app.add_option("WIDTH", options.width, "picture width in pixels")
-      ->required()
-      ->check(WholeNumberFrom(1, kMaxSide));
-  app.add_option("HEIGHT", options.height, "picture height in pixels")
-      ->required()
-      ->check(WholeNumberFrom(1, kMaxSide));
-  app.add_option("OUTDIR", options.outDir, "folder for the PNG files")->required();
-  app.add_option("SECONDS", options.seconds, "moments of the piece, 0 to 230")
-      ->required()
-      ->check(SecondsFrom(0.0, kSceneEndSeconds));
-  app.add_flag("-y,--force", options.force, "replace stills that already exist");
-  app.footer("Exit status: 0 done, 1 failed, 2 bad arguments.");
-}
 
 bool Exists(const std::string& path) {
   struct stat info {};
@@ -64,20 +29,14 @@ int main(int argc, char** argv) {
   SetToolName("quorvane-stills");
   StillsOptions options;
   CLI::App app{"", "quorvane-stills"};
-  DefineOptions(app, options);
+  DefineStillsOptions(app, options);
   if (const int status = ParseCommandLine(app, argc, argv); status >= 0) return status;
 
-  std::vector<int64_t> frames;
-  for (double seconds : options.seconds) frames.push_back(FrameShowing(seconds, kFramesPerSecond));
-  std::sort(frames.begin(), frames.end());
-  frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
-  auto StillPath = [&](int64_t frame) {
-    return options.outDir + "/still-" +
-           std::to_string(ScheduledElapsedMs(frame, kFramesPerSecond)) + "ms.png";
-  };
+  const std::vector<int64_t> frames = StillFrames(options);
   for (int64_t frame : frames) {
-    if (!options.force && Exists(StillPath(frame)))
-      return ReportFailure("'" + StillPath(frame) + "' exists; give --force to replace it");
+    const std::string path = StillPath(options, frame);
+    if (!options.force && Exists(path))
+      return ReportFailure("'" + path + "' exists; give --force to replace it");
   }
 
   const std::string atlas = FindAssetFile("TEX.tga");
@@ -86,18 +45,19 @@ int main(int argc, char** argv) {
   if (!OpenOffscreenSurface(options.width, options.height, &surfaceError))
     return ReportFailure(std::string("cannot open an offscreen GL surface: ") + surfaceError);
   std::vector<unsigned char> pixels(static_cast<size_t>(options.width) * options.height * 4);
-  StartHeadlessRun(kFramesPerSecond);
+  StartHeadlessRun(kStillsFramesPerSecond);
   LoadTextureAtlas(atlas.c_str());
   int status = kExitDone;
   for (int64_t frame : frames) {
     RunUpToFrame(frame, RunSceneFrame);
     ReadOffscreenPixels(pixels.data());
     std::string error;
-    if (!WritePngFile(StillPath(frame), pixels.data(), options.width, options.height, error)) {
+    const std::string path = StillPath(options, frame);
+    if (!WritePngFile(path, pixels.data(), options.width, options.height, error)) {
       status = ReportFailure(error);
       break;
     }
-    std::printf("%s\n", StillPath(frame).c_str());
+    std::printf("%s\n", path.c_str());
   }
   CloseOffscreenSurface();
   return status;
