@@ -39,7 +39,9 @@ while read -r name exe corpus dict maxLen timeout; do
     >"$work/log" 2>&1 || runStatus=$?
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log")
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$work/log")
-  nice -n 10 "$exe" -merge=1 "${options[@]}" "$corpus" "$work/new" >"$work/merge.log" 2>&1 ||
+  # Only inputs that reach new edges join the committed corpus: counting how
+  # often an edge runs as well would keep hundreds of near-copies.
+  nice -n 10 "$exe" -merge=1 -use_counters=0 "${options[@]}" "$corpus" "$work/new" >"$work/merge.log" 2>&1 ||
     runStatus=$((runStatus ? runStatus : 1))
   after=$(find "$corpus" -type f | wc -l)
   echo "$name: ${execs:-?} runs, ${rate:-?} exec/s, $(coverage "$work/log"), corpus $before -> $after files"

@@ -48,7 +48,10 @@ struct GreyLetter {
   GreyLetter(const GreyLetter&) = delete;
   GreyLetter& operator=(const GreyLetter&) = delete;
 
+  // A letter without ink (a space, or a bitmap font's empty glyph) may come
+  // without a buffer, which FT_Bitmap_Convert must not be given.
   bool Convert(const FT_Bitmap& glyph) {
+    if (glyph.rows == 0 || glyph.width == 0 || glyph.buffer == nullptr) return true;
     return FT_Bitmap_Convert(library, &glyph, &bitmap, 1) == 0 && bitmap.num_grays >= 2;
   }
   float At(unsigned row, unsigned column) const {

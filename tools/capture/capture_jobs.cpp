@@ -81,13 +81,11 @@ bool StartWorker(const CaptureOptions& options, FrameSpan range, int index, int 
     error = std::string("cannot create a pipe: ") + std::strerror(errno);
     return false;
   }
-  const std::string chunk = std::to_string(index) + "/" + std::to_string(count);
-  std::vector<std::string> arguments = {
-      ThisProgram(), "--quiet", "--worker-of", std::to_string(getpid()), "--chunk", chunk};
-  const std::vector<std::string> shared = ChunkArguments(options, range, cores);
-  arguments.insert(arguments.end(), shared.begin(), shared.end());
-  // A folder is named as one, so that the worker does not take it for a bad video name.
-  arguments.push_back(worker.segment + (options.kind == OutputKind::kFrames ? "/" : ""));
+  std::vector<std::string> arguments = {ThisProgram(), "--quiet", "--worker-of",
+                                        std::to_string(getpid())};
+  const std::vector<std::string> chunk =
+      ChunkCommandLine(options, range, index, count, cores, worker.segment);
+  arguments.insert(arguments.end(), chunk.begin(), chunk.end());
   ChildSetup setup;
   setup.output = ends[1];
   setup.ownGroup = true;  // a terminal's Ctrl-C reaches the run, which stops its workers

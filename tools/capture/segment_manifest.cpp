@@ -5,6 +5,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <sstream>
 
@@ -66,7 +67,10 @@ class FlatJson {
   template <typename Number>
   bool Whole(const char* key, long long low, Number& value, std::string& error) const {
     const auto found = numbers_.find(key);
-    if (found == numbers_.end() || found->second < low)
+    // A number its field cannot hold is refused, not cut down to another.
+    if (found == numbers_.end() || found->second < low ||
+        static_cast<unsigned long long>(found->second) >
+            static_cast<unsigned long long>(std::numeric_limits<Number>::max()))
       return Fail(std::string("no \"") + key + "\" number from " + std::to_string(low), error);
     value = static_cast<Number>(found->second);
     return true;

@@ -22,9 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   if (help) return 0;
-  FuzzExpect(options.width >= 1 && options.width <= 8192 && options.height >= 1 &&
-                 options.height <= 8192,
-             "a picture size outside 1 to 8192 was accepted");
+  FuzzExpect(
+      options.width >= 1 && options.width <= 8192 && options.height >= 1 && options.height <= 8192,
+      "a picture size outside 1 to 8192 was accepted");
   FuzzExpect(!options.seconds.empty(), "no moment, yet accepted");
   for (double seconds : options.seconds)
     FuzzExpect(std::isfinite(seconds) && seconds >= 0.0 && seconds <= kSceneEndSeconds,
