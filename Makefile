@@ -51,12 +51,14 @@ test-sanitizers: deps
 	ctest --test-dir $(SANBUILD) --output-on-failure -j $(JOBS) -LE cluster
 
 # Every fuzz target on libFuzzer (clang, address and undefined sanitizers),
-# FUZZ_SECONDS each, one after another; what reaches new code is merged into
-# the corpora beside the tests, findings are kept in build-fuzz/fuzz-findings/.
+# FUZZ_SECONDS each, one after another, then the page's URL parameter
+# properties in Node, as long each; what reaches new code is merged into the
+# corpora beside the tests, findings are kept in build-fuzz/fuzz-findings/.
 # FUZZ_TARGETS="atlas mp3_probe" runs only those.
 FUZZ_SECONDS := 60
 fuzz: deps
 	@bash scripts/install-deps.sh --fuzz
+	@bash scripts/install-web-tests.sh
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_FUZZ=ON
 	cmake --build $(FUZZBUILD) --target quorvane-fuzz-targets -j $(JOBS)
 	bash scripts/run_fuzz.sh $(FUZZBUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs the fuzz targets of a libFuzzer build one after another, SECONDS each
 # (one process, nice'd), and merges what each found that reaches new code
-# into its corpus in the source tree. Inputs that crash, hang, leak or trip a
-# sanitizer or a target's check are kept in BUILD/fuzz-findings/NAME/ and
-# named at the end; the status is then 1.
+# into its corpus in the source tree; then, as target page_parameters, the
+# page's URL parameter properties in Node (tests/web/parameters.test.mjs),
+# SECONDS each, whose regression cases are listed in the test itself.
+# Inputs that crash, hang, leak or trip a sanitizer or a target's check are
+# kept in BUILD/fuzz-findings/NAME/ and named at the end; the status is then 1.
 #   run_fuzz.sh BUILD SECONDS [NAME...]     (default: every target)
 # Prints per target: executions per second, coverage (edges, features) at the
 # start and at the end, and the corpus size before and after the merge.
@@ -12,6 +14,11 @@ build=$(cd "$1" && pwd) seconds=$2
 shift 2
 list=$build/fuzz-targets.txt
 [[ -f $list ]] || { echo "run_fuzz: no $list; configure with -DQUORVANE_FUZZ=ON" >&2; exit 2; }
+for name in "$@"; do
+  [[ $name == page_parameters ]] || cut -d' ' -f1 "$list" | grep -qx -- "$name" ||
+    { echo "run_fuzz: no target '$name' ($(cut -d' ' -f1 "$list" | xargs) page_parameters)" >&2
+      exit 2; }
+done
 
 # The first and last coverage report of a log, as "cov A -> B, ft C -> D".
 coverage() {
@@ -51,5 +58,17 @@ while read -r name exe corpus dict maxLen timeout; do
     grep -m3 -E 'ERROR:|runtime error|fuzz target:' "$work/log" | sed 's/^/  /' || true
   fi
 done <"$list"
+if (($# == 0)) || [[ " $* " == *" page_parameters "* ]]; then
+  work=$build/fuzz-runs/page_parameters
+  mkdir -p "$work"
+  root=$(cd "$(dirname "$0")/.." && pwd)
+  if QUORVANE_FUZZ_SECONDS=$seconds nice -n 10 node --test "$root/tests/web/parameters.test.mjs" \
+       >"$work/log" 2>&1; then
+    echo "page_parameters: $(grep -o '[0-9]* runs in [0-9]* s' "$work/log" | paste -sd ';' - | sed 's/;/, /g')"
+  else
+    status=1
+    found+=("page_parameters: see $work/log (its counterexample)")
+  fi
+fi
 for line in "${found[@]}"; do echo "finding: $line"; done
 exit $status
