@@ -238,3 +238,15 @@ std::vector<std::string> ChunkArguments(const CaptureOptions& options, FrameSpan
           "--preset",  options.preset,
           "--threads", std::to_string(cores)};
 }
+
+std::vector<std::string> ChunkCommandLine(const CaptureOptions& options, FrameSpan range, int index,
+                                          int count, int cores, const std::string& segment) {
+  std::vector<std::string> arguments = {"--chunk",
+                                        std::to_string(index) + "/" + std::to_string(count)};
+  const std::vector<std::string> shared = ChunkArguments(options, range, cores);
+  arguments.insert(arguments.end(), shared.begin(), shared.end());
+  // After "--", so that a name starting with '-' is no option.
+  arguments.push_back("--");
+  arguments.push_back(OutputArgument(segment, options.kind));
+  return arguments;
+}

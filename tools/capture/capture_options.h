@@ -55,6 +55,11 @@ Result CheckParts(FrameSpan range, int parts, const char* option);
 // Slurm task with `cores` cores: everything but --chunk and the output.
 std::vector<std::string> ChunkArguments(const CaptureOptions& options, FrameSpan range, int cores);
 
+// What follows the program's name on the command line of a --jobs worker
+// drawing part `index` of `count` of `range` into `segment`.
+std::vector<std::string> ChunkCommandLine(const CaptureOptions& options, FrameSpan range, int index,
+                                          int count, int cores, const std::string& segment);
+
 // The kind of output a name asks for: NAME.mp4 a video, NAME/ or an existing
 // folder PNG frames. `path` is the name without trailing slashes. Fails for
 // any other name.
