@@ -1,5 +1,6 @@
 #include "tools/music_gen/mixdown.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "tools/music_gen/biquad.h"
@@ -11,6 +12,7 @@
 namespace {
 
 constexpr double kFadeDepthDb = 60.0;
+constexpr double kEndFadeSeconds = 1.5;
 // How the swell's tilt divides between the top's lift and the bottom's ease.
 constexpr float kTopShare = 0.75f;
 // Where the compressor works: the mix is brought near this loudness first.
@@ -109,9 +111,14 @@ void MixDown(MixBuses& main, MixBuses& cards, const MixCurves& curves, int frame
   // The title cards' chord, at the level it was written against the rest.
   std::vector<float> cardsLeft(left.size(), 0.0f), cardsRight(right.size(), 0.0f);
   Sum(cards, 1.2f, nullptr, cardsLeft, cardsRight);
+  // The cards' chord rings on; it is faded out over the last seconds so the
+  // file ends in silence, in the same equal steps of loudness.
   for (size_t i = 0; i < left.size(); ++i) {
-    left[i] += toCompress * cardsLeft[i];
-    right[i] += toCompress * cardsRight[i];
+    const double t = static_cast<double>(i) / kSampleRate;
+    const double out = std::clamp((t - (kSceneEndSeconds - kEndFadeSeconds)) / kEndFadeSeconds, 0.0, 1.0);
+    const float gain = toCompress * static_cast<float>(std::pow(10.0, -kFadeDepthDb * out / 20.0));
+    left[i] += gain * cardsLeft[i];
+    right[i] += gain * cardsRight[i];
   }
   MasterToLoudness(kTargetLufs, kCeilingDbtp, left, right);
 }
