@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/piece_facts.h"
 #include "host/frame_clock.h"
 #include "tests/support/fuzz_arguments.h"
 #include "tests/support/fuzz_target.h"
-#include "base/piece_facts.h"
 #include "tools/stills/stills_options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
