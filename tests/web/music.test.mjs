@@ -3,8 +3,8 @@
 // measured on the page's own clock at the start, mid-run and near the end,
 // and after the tab was hidden and after it was frozen, and sampled through
 // the whole run, on a machine that the test loads itself with two busy
-// processes. It takes the piece's 230 s; a tiny canvas keeps it light, so
-// run.sh runs it beside the others.
+// processes. It takes the piece's 230 s; run.sh runs it alone, so that its
+// load slows no other test.
 import assert from 'node:assert/strict';
 import {spawn} from 'node:child_process';
 import {after, before, test} from 'node:test';
