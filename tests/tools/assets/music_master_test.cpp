@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "tools/music_gen/loudness.h"
@@ -9,8 +8,8 @@
 // The build's soundtrack, decoded as a player decodes it, meets its master's targets.
 TEST(MusicMaster, TheDecodedFileMeetsTheLoudnessAndTruePeakTargets) {
   std::vector<float> left, right;
-  std::string error;
-  ASSERT_TRUE(ReadMp3(QUORVANE_BUILT_SOUNDTRACK, left, right, &error)) << error;
+  const Result read = ReadMp3(QUORVANE_BUILT_SOUNDTRACK, left, right);
+  ASSERT_TRUE(read) << read.error;
   const LoudnessFigures figures = MeasureLoudness(left, right);
   EXPECT_NEAR(figures.integratedLufs, -14.0, 1.0);
   EXPECT_LE(figures.truePeakDbtp, -1.0);
