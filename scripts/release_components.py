@@ -123,7 +123,8 @@ def owners(paths):
 def package_fields(package):
     out = subprocess.run(["dpkg-query", "-W", "-f=${Version}\t${source:Package}", package],
                          capture_output=True, text=True, check=True)
-    return out.stdout.split("\t")
+    # A package installed for two architectures answers once for each.
+    return out.stdout.splitlines()[0].split("\t")
 
 
 def needed_sources(build, programs):
