@@ -121,7 +121,7 @@ def owners(paths):
 
 
 def package_fields(package):
-    out = subprocess.run(["dpkg-query", "-W", "-f=${Version}\t${source:Package}", package],
+    out = subprocess.run(["dpkg-query", "-W", "-f=${Version}\t${source:Package}\n", package],
                          capture_output=True, text=True, check=True)
     # A package installed for two architectures answers once for each.
     return out.stdout.splitlines()[0].split("\t")
