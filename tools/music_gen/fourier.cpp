@@ -1,4 +1,4 @@
-#include "tools/music_gen/spectrum.h"
+#include "tools/music_gen/fourier.h"
 
 #include <cmath>
 
