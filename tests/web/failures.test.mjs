@@ -144,6 +144,47 @@ describe('music that cannot be played', () => {
   });
 });
 
+describe('a host that gzips every answer, byte ranges too', () => {
+  const serve = {compress: 'always'};
+
+  test('the music, which cannot stream from it, plays whole from memory, in step', async () => {
+    await withPage(serve, '?size=64x36', async page => {
+      await waitForState(page, 'ready');
+      await page.waitForFunction(
+          () => window.quorvane.log.some(e => e.event === 'music-whole-file'), {timeout: 20000});
+      await page.keyboard.press('KeyA');
+      await waitForState(page, 'running', 5000);
+      await page.waitForFunction(() => {
+        const m = window.quorvane.music();
+        return m.playing && m.offsetMs !== null && Math.abs(m.offsetMs) < 40;
+      }, {timeout: 20000, polling: 200});
+      assert.equal(await problems(page), '');
+      await page.keyboard.press('Escape');
+    });
+  });
+
+  test('where the whole file does not come either, the message names the compression',
+       async () => {
+         const page = await session.browser.newPage();
+         page.messages = [];
+         await page.evaluateOnNewDocument(() => {
+           // The whole file does not arrive either (cut off, say).
+           const fetch = window.fetch;
+           const whole = init => !init?.headers?.Range && (init?.method ?? 'GET') === 'GET';
+           window.fetch = (url, init) => String(url).endsWith('RX_muc.mp3') && whole(init)
+               ? Promise.reject(new TypeError('Failed to fetch'))
+               : fetch(url, init);
+         });
+         await page.goto(await session.serveAlso(serve));
+         await waitForState(page, 'ready');
+         await page.waitForFunction(() => window.quorvane.music().failure?.length > 10,
+                                    {timeout: 20000});
+         assert.match(await shownProblems(page),
+                      /RX_muc\.mp3 cannot be played \(the host sends it compressed \(Content-Encoding: gzip\)/);
+         await page.close();
+       });
+});
+
 describe('a program that cannot load', () => {
   const cases = [
     ['quorvane.js cut short', async () => ({

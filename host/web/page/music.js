@@ -58,6 +58,9 @@ let mostBehind = null;
 let seeks = 0;
 let playing = null;
 let mutedAt = 0;
+// The whole file as a Blob URL, once the streamed one failed; while it comes,
+// nothing is done with the element.
+let wholeFile = null;
 
 export const musicState = () => ({
   playing: !!audio && !audio.paused,
@@ -80,8 +83,40 @@ function describeError() {
   return error ? `${codes[error.code] ?? 'error'}${error.message ? `: ${error.message}` : ''}` : '';
 }
 
-// The element's error says little; the file's first bytes and the page's
-// security policy say more.
+// A host that compresses the music breaks the ranges that the element
+// streams it in, but a plain request still brings it whole: the element
+// plays it from memory then. Tried once; a file that is not MP3, or that
+// fails again, is named.
+async function onError() {
+  if (wholeFile || failure) {
+    if (wholeFile !== 'loading') nameFailure();
+    return;
+  }
+  wholeFile = 'loading';
+  note('music-stream-failed', describeError());
+  let url = null;
+  try {
+    const response = await fetch(kMusicName, {cache: 'no-store'});
+    const bytes = response.ok ? new Uint8Array(await response.arrayBuffer()) : null;
+    if (bytes && !musicStartProblem(bytes))
+      url = URL.createObjectURL(new Blob([bytes], {type: 'audio/mpeg'}));
+  } catch {
+    // Named below, from what a ranged request gets.
+  }
+  wholeFile = url ?? 'failed';
+  if (!url) {
+    nameFailure();
+    return;
+  }
+  note('music-whole-file', kMusicName);
+  audio.src = url;
+  if (!wanted) return;
+  if (following()) seek(pieceSeconds() + seekLead);
+  play();
+}
+
+// The element's error says little; the file's first bytes, how the host
+// sends them and the page's security policy say more.
 async function nameFailure() {
   if (failure) return;
   failure = 'pending';
@@ -95,10 +130,20 @@ async function nameFailure() {
       why = musicStartProblem(bytes) ?? `the browser could not decode it (${why})`;
     }
   } catch {
+    // A range of a compressed file does not unpack; only the headers tell.
     // The same policy may also stop the look at the file.
+    why = await compressedBy().catch(() => null) ?? why;
   }
   if (failure !== 'pending') return;
   failed(`${kMusicName} cannot be played (${why}): the piece will run without music.`);
+}
+
+async function compressedBy() {
+  const response = await fetch(kMusicName, {method: 'HEAD', cache: 'no-store'});
+  const encoding = response.headers.get('Content-Encoding');
+  return encoding && encoding !== 'identity'
+      ? `the host sends it compressed (Content-Encoding: ${encoding}), which browsers cannot play`
+      : null;
 }
 
 function failed(text) {
@@ -114,7 +159,7 @@ export function prepareMusic() {
   if (audio) return;
   audio = new Audio();
   audio.preload = 'auto';
-  audio.addEventListener('error', () => nameFailure());
+  audio.addEventListener('error', onError);
   for (const event of ['playing', 'seeked', 'pause', 'waiting']) audio.addEventListener(event, align);
   audio.addEventListener('seeked', learnSeekLead);
   document.addEventListener('securitypolicyviolation', event => {
@@ -159,7 +204,7 @@ function seek(to) {
 }
 
 function align() {
-  if (!wanted || !audio || failure) return;
+  if (!wanted || !audio || failure || wholeFile === 'loading') return;
   if (!following()) {
     if (audio.paused) audio.play().catch(() => {});
     return;
@@ -200,8 +245,9 @@ function align() {
 function play() {
   if (playing) return;
   playing = audio.play().catch(e => {
-    // Pausing or seeking before playback began interrupts play(): not a refusal.
-    if (e.name === 'AbortError' || !wanted) return;
+    // Pausing or seeking before playback began interrupts play(): not a refusal;
+    // nor is an element that failed, which names its failure itself.
+    if (e.name === 'AbortError' || !wanted || audio.error) return;
     failed(`The browser refused to play ${kMusicName} (${e.name}: ${e.message}): ` +
            'the piece runs without music.');
   }).finally(() => { playing = null; });
