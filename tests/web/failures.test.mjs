@@ -58,8 +58,9 @@ describe('an atlas that is not the piece\'s', () => {
      /TEX\.tga is not the piece's atlas: 4194322 bytes, not a 1024x1024 32-bit uncompressed TGA/],
   ];
   for (const [what, bytes, named] of cases) {
-    test(`${what}: named, and shown as the native program would show it`, async () => {
-      await withPage({hidden: ['TEX.tga.gz'], replaced: {'TEX.tga': bytes}}, '', async page => {
+    test(`${what}: named, shown as the native program would, and noted in the run`, async () => {
+      const serve = {hidden: ['TEX.tga.gz'], replaced: {'TEX.tga': bytes}};
+      await withPage(serve, '?size=64x36', async page => {
         await waitForState(page, 'ready');
         assert.match(await shownProblems(page), named);
         assert.match(await problems(page), /the piece runs with this file/);
@@ -67,6 +68,11 @@ describe('an atlas that is not the piece\'s', () => {
         await writeFile(join(shots, `atlas-${what.replaceAll(' ', '-')}.png`), await page.screenshot());
         const loaded = await page.evaluate(() => Array.from(window.Module.FS.readFile('TEX.tga')));
         assert.deepEqual(Buffer.from(loaded), bytes.subarray(0, kAtlasBytes));
+        await page.keyboard.press('KeyA');
+        await page.waitForFunction(() => window.quorvane.frames > 3, {timeout: 15000});
+        assert.match(await page.$eval('#notice', n => n.textContent),
+                     /TEX\.tga is not the piece's atlas: the picture is not as it should be/);
+        await page.keyboard.press('Escape');
       });
     });
   }
@@ -259,5 +265,19 @@ test('a canvas larger than this browser draws is reduced, and the page says so',
     });
     assert.deepEqual(size.slice(0, 2), size.slice(2), 'the canvas is what WebGL gave');
     assert.ok(size[0] < 16384);
+  });
+});
+
+test('a run on a canvas larger than this browser draws: said before the run and over it', async () => {
+  await withPage({}, '?size=16384x16384', async page => {
+    await waitForState(page, 'ready');
+    assert.match(await shownProblems(page), new RegExp(
+        'This browser cannot draw a 16384x16384 canvas \\(at most (\\d+) pixels a side\\): ' +
+        'the piece is drawn at \\1x\\1\\.'));
+    await page.keyboard.press('KeyA');
+    await page.waitForFunction(() => window.quorvane.frames > 1, {timeout: 60000});
+    assert.match(await page.$eval('#notice', n => n.textContent),
+                 /^Drawn at (\d+)x\1, the largest this browser draws \(16384x16384 was asked for\)\.$/);
+    await page.keyboard.press('Escape');
   });
 });
