@@ -186,7 +186,7 @@ describe('a host that gzips every answer, byte ranges too', () => {
          await page.waitForFunction(() => window.quorvane.music().failure?.length > 10,
                                     {timeout: 20000});
          assert.match(await shownProblems(page),
-                      /RX_muc\.mp3 cannot be played \(the host sends it compressed \(Content-Encoding: gzip\)/);
+                      /cannot be played \(the host sends it compressed \(Content-Encoding: gzip\)/);
          await page.close();
        });
 });
@@ -268,7 +268,7 @@ test('a canvas larger than this browser draws is reduced, and the page says so',
   });
 });
 
-test('a run on a canvas larger than this browser draws: said before the run and over it', async () => {
+test('a run on a canvas larger than the browser draws: said before it and over it', async () => {
   await withPage({}, '?size=16384x16384', async page => {
     await waitForState(page, 'ready');
     assert.match(await shownProblems(page), new RegExp(
@@ -277,7 +277,7 @@ test('a run on a canvas larger than this browser draws: said before the run and 
     await page.keyboard.press('KeyA');
     await page.waitForFunction(() => window.quorvane.frames > 1, {timeout: 60000});
     assert.match(await page.$eval('#notice', n => n.textContent),
-                 /^Drawn at (\d+)x\1, the largest this browser draws \(16384x16384 was asked for\)\.$/);
+                 /^Drawn at (\d+)x\1, the largest this browser draws \(16384x16384 was asked/);
     await page.keyboard.press('Escape');
   });
 });

@@ -67,7 +67,8 @@ function fit(width, height, shape) {
 }
 
 const reducedText = (drawn, asked) =>
-    `Drawn at ${drawn.join('x')}, the largest this browser draws (${asked.join('x')} was asked for).`;
+    `Drawn at ${drawn.join('x')}, the largest this browser draws ` +
+    `(${asked.join('x')} was asked for).`;
 
 function withinLimits([width, height]) {
   const largest = options.largestSide;

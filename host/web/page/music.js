@@ -234,9 +234,10 @@ function align() {
     audio.muted = false;
   const quick = audio.muted || performance.now() - seekAt < kQuickAfterSeekMs;
   const most = audio.muted ? kMutedMostRateChange : quick ? kQuickMostRateChange : kMostRateChange;
+  const gain = quick ? kQuickRatePerSecondOff : kRatePerSecondOff;
   const change = Math.abs(offset) <= kInStepSeconds
       ? 0
-      : Math.max(-most, Math.min(most, offset * (quick ? kQuickRatePerSecondOff : kRatePerSecondOff)));
+      : Math.max(-most, Math.min(most, offset * gain));
   audio.playbackRate = baseRate * (1 - change);
   clearTimeout(quickTimer);
   if (quick && change) quickTimer = setTimeout(align, kQuickAlignEveryMs);
