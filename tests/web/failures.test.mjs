@@ -9,7 +9,7 @@ import {mkdir, readFile, writeFile} from 'node:fs/promises';
 import {join} from 'node:path';
 import {after, before, describe, test} from 'node:test';
 
-import {openBrowser, openPage, waitForState} from './browser.mjs';
+import {openBrowser, openPage, untilMusicInStep, waitForState} from './browser.mjs';
 import {kSite, kWebBuild} from './native.mjs';
 
 const kAtlasBytes = 18 + 1024 * 1024 * 4;
@@ -160,10 +160,7 @@ describe('a host that gzips every answer, byte ranges too', () => {
           () => window.quorvane.log.some(e => e.event === 'music-whole-file'), {timeout: 20000});
       await page.keyboard.press('KeyA');
       await waitForState(page, 'running', 5000);
-      await page.waitForFunction(() => {
-        const m = window.quorvane.music();
-        return m.playing && m.offsetMs !== null && Math.abs(m.offsetMs) < 40;
-      }, {timeout: 20000, polling: 200});
+      await untilMusicInStep(page);
       assert.equal(await problems(page), '');
       await page.keyboard.press('Escape');
     });
