@@ -59,9 +59,7 @@ constexpr bool kCAllocatorsCounted = true;
 extern "C" const char __executable_start[];
 extern "C" const char etext[];
 
-bool FromThisProgram(const void* caller) {
-  return caller >= __executable_start && caller < etext;
-}
+bool FromThisProgram(const void* caller) { return caller >= __executable_start && caller < etext; }
 
 void CountAllocationFrom(const void* caller) {
   if (FromThisProgram(caller)) CountAllocation();
