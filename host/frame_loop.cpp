@@ -8,6 +8,7 @@
 #include "host/music.h"
 #include "host/platform.h"
 #include "host/undrawn_frame.h"
+#include "sim/state_hash.h"
 #include "sim/swarm.h"
 
 namespace {
@@ -16,11 +17,32 @@ constexpr const char* kTitle = "quorvane";
 constexpr const char* kMusicFile = "RX_muc.mp3";
 constexpr int kAudioRate = 44100;
 
+enum class RunEnd { kTimeLimit, kEnded };
+
+RunEnd RunFrames(SceneClock& clock, bool graphics) {
+  for (;;) {
+    PlatformHideCursor();
+    if (PlatformDrainEvents()) return RunEnd::kEnded;  // this frame is neither drawn nor shown
+    TickSceneClock(clock, PlatformMilliseconds());
+    // A browser's context can be lost for a while: those frames run undrawn,
+    // so the simulation and the random draws go on exactly.
+    if (graphics && PlatformHasGraphics()) {
+      PlatformMakeCurrent();
+      RunSceneFrame(clock);
+      PlatformPresent();
+    } else {
+      RunSceneFrameUndrawn(clock);
+    }
+    if (!(clock.sceneSeconds < kSceneEndSeconds)) return RunEnd::kTimeLimit;
+    if (PlatformEscapeQuery()) return RunEnd::kEnded;
+  }
+}
+
 }  // namespace
 
-int RunPiece() {
+int RunPiece(const ShowOptions& options) {
   const char* error = nullptr;
-  if (!PlatformOpenWindow(kTitle, PixelFormatRequest{}, &error)) {
+  if (!PlatformOpenWindow(kTitle, PixelFormatRequest{}, options.screen, &error)) {
     std::fprintf(stderr,
                  "quorvane: cannot open a window (%s). Without a display, render the piece "
                  "to a video instead: make capture, or ./quorvane-capture quorvane.mp4 in build/\n",
@@ -34,32 +56,31 @@ int RunPiece() {
 
   SceneClock clock{};
   StartSceneClock(clock, PlatformMilliseconds());
-  MusicOpenOutput(kAudioRate);
-  MusicCreateStream(kMusicFile);
-  MusicPlayFromStart();
-  MusicStartOutput();
+  if (options.music) {
+    MusicOpenOutput(kAudioRate);
+    MusicCreateStream(kMusicFile);
+    MusicPlayFromStart();
+    MusicStartOutput();
+  }
   PlatformEscapeQuery();  // a press made before this point does not count
 
-  for (;;) {
-    PlatformHideCursor();
-    if (PlatformDrainEvents()) break;  // this frame is neither drawn nor shown
-    TickSceneClock(clock, PlatformMilliseconds());
-    // A browser's context can be lost for a while: those frames run undrawn,
-    // so the simulation and the random draws go on exactly.
-    if (graphics && PlatformHasGraphics()) {
-      PlatformMakeCurrent();
-      RunSceneFrame(clock);
-      PlatformPresent();
-    } else {
-      RunSceneFrameUndrawn(clock);
-    }
-    if (!(clock.sceneSeconds < kSceneEndSeconds)) break;
+  // Each run after the first starts from the program-start state of the
+  // simulation, the random source and the clock, with the music from its
+  // start; the window, the context and the atlas stay.
+  while (RunFrames(clock, graphics) == RunEnd::kTimeLimit && options.loop) {
+    // The last frame's exit tests stopped at the clock: Escape is asked here.
     if (PlatformEscapeQuery()) break;
+    ResetSimulation();
+    SeedSwarm();
+    StartSceneClock(clock, PlatformMilliseconds());
+    if (options.music) MusicPlayFromStart();
   }
 
-  MusicStop();
-  MusicFree();
-  MusicReleaseOutput();
+  if (options.music) {
+    MusicStop();
+    MusicFree();
+    MusicReleaseOutput();
+  }
   PlatformRelease();
   return PlatformExitStatus();
 }

@@ -36,7 +36,8 @@ void ListenForEscape(bool listen) {
 
 }  // namespace
 
-bool PlatformOpenWindow(const char*, const PixelFormatRequest& format, const char**) {
+bool PlatformOpenWindow(const char*, const PixelFormatRequest& format, const ScreenRequest&,
+                        const char**) {
   escapeDown = escapePressed = cursorHidden = clockRead = false;
   PageEnterFullscreen();
   ListenForEscape(true);
