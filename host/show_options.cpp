@@ -86,6 +86,13 @@ std::string UnknownArgument(std::string_view argument) {
   return "unknown argument " + Quoted(argument);
 }
 
+// "--loop=yes": an option without a value given one is refused, not read as
+// the option alone.
+bool RefusesValue(std::string_view name, bool hasAttached, std::string& error) {
+  if (hasAttached) error = std::string(name) + " takes no value";
+  return hasAttached;
+}
+
 }  // namespace
 
 CommandLineAction ParsePieceArguments(int argc, const char* const* argv, ShowOptions& options,
@@ -100,6 +107,9 @@ CommandLineAction ParsePieceArguments(int argc, const char* const* argv, ShowOpt
     bool hasAttached = false;
     const std::string_view name = reader.Take(attached, hasAttached);
     std::string_view value;
+    const bool flag = name == "-h" || name == "--help" || name == "--version" ||
+                      name == "--list-displays" || name == "--loop";
+    if (flag && RefusesValue(name, hasAttached, error)) return CommandLineAction::kRefuse;
     if (name == "-h" || name == "--help") {
       action = CommandLineAction::kHelp;
     } else if (name == "--version") {
@@ -177,6 +187,9 @@ CommandLineAction ParseHackArguments(int argc, const char* const* argv,
     std::string_view name = reader.Take(attached, hasAttached);
     if (name.starts_with("--")) name.remove_prefix(1);
     std::string_view value;
+    const bool flag = name == "-h" || name == "-help" || name == "-version" || name == "-root" ||
+                      name == "-sound";
+    if (flag && RefusesValue(name, hasAttached, error)) return CommandLineAction::kRefuse;
     if (name == "-h" || name == "-help") return CommandLineAction::kHelp;
     if (name == "-version") return CommandLineAction::kVersion;
     if (name == "-root") {

@@ -68,8 +68,8 @@ int main(int argc, char** argv) {
         return 1;
       }
     }
-    std::printf("pcm_match: play %d: %zu samples equal from sample %zu\n", play,
-                reference.size(), offset);
+    std::printf("pcm_match: play %d: %zu samples equal from sample %zu\n", play, reference.size(),
+                offset);
     end = offset + reference.size();
   }
   for (size_t i = end; i < played.size(); ++i) {

@@ -22,9 +22,9 @@ int main(int argc, char** argv) {
   XSetWindowAttributes attributes{};
   attributes.background_pixel = BlackPixel(display, screen);
   attributes.override_redirect = True;  // as XScreenSaver's own: no window manager's frame
-  const Window window = XCreateWindow(
-      display, RootWindow(display, screen), 0, 0, width, height, 0, CopyFromParent, InputOutput,
-      CopyFromParent, CWBackPixel | CWOverrideRedirect, &attributes);
+  const Window window =
+      XCreateWindow(display, RootWindow(display, screen), 0, 0, width, height, 0, CopyFromParent,
+                    InputOutput, CopyFromParent, CWBackPixel | CWOverrideRedirect, &attributes);
   XMapRaised(display, window);
   XSync(display, False);
   std::printf("0x%lx\n", window);
