@@ -23,6 +23,8 @@ played_sound() { [[ -f $kPlayed && -n $(tr -d '\0' <"$kPlayed" | head -c1) ]]; }
 # owner_window SIZE: a window as XScreenSaver makes one; its id in `owner`,
 # its keeper's process in `owner_pid`.
 owner_window() {
+  # The previous owner's id must not be read before this one truncates the file.
+  rm -f "$scratch/owner"
   "$X_SAVER_WINDOW" "$1" >"$scratch/owner" &
   owner_pid=$!
   helper_pids+=("$owner_pid")
