@@ -38,11 +38,6 @@ install(FILES ${PROJECT_BINARY_DIR}/TEX.tga ${PROJECT_BINARY_DIR}/RX_muc.mp3
 configure_file(packaging/launcher.sh.in ${PROJECT_BINARY_DIR}/packaging/quorvane @ONLY)
 install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/quorvane DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# The warning's words come from one file into every text that carries them.
-file(READ packaging/photosensitivity_warning.txt QUORVANE_PHOTOSENSITIVITY_WARNING)
-string(STRIP "${QUORVANE_PHOTOSENSITIVITY_WARNING}" QUORVANE_PHOTOSENSITIVITY_WARNING)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-             packaging/photosensitivity_warning.txt)
 # The XScreenSaver display mode, where Debian's xscreensaver looks for hacks
 # and for the settings that name them.
 configure_file(packaging/xscreensaver.xml.in ${PROJECT_BINARY_DIR}/packaging/quorvane.xml @ONLY)

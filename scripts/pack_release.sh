@@ -27,7 +27,8 @@ pack_zip() {
 cp "$relbuild/cpack/quorvane_${version}_amd64.deb" "$dist/"
 
 mkdir "$work/win"
-cp "$winbuild/quorvane.exe" "$relbuild/TEX.tga" "$relbuild/RX_muc.mp3" "$work/win/"
+cp "$winbuild/quorvane.exe" "$winbuild/quorvane.scr" "$winbuild/quorvane-window.cmd" \
+  "$winbuild/README.txt" "$relbuild/TEX.tga" "$relbuild/RX_muc.mp3" "$work/win/"
 cp LICENSE "$work/win/LICENSE.txt"
 chmod 644 "$work/win/"*
 pack_zip "$dist/quorvane-$version-win64.zip" "$work/win"
