@@ -11,7 +11,11 @@ using Kind = ScreenRequest::Kind;
 
 constexpr int kLargestDisplayIndex = 63;
 
-std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string Quoted(std::string_view text) {
+  std::string quoted(1, '\'');
+  quoted.append(text).push_back('\'');
+  return quoted;
+}
 
 bool ParseSide(std::string_view text, int& side) {
   long long value = 0;

@@ -57,7 +57,8 @@ components "$relobj" --programs quorvane quorvane-capture quorvane-join quorvane
   >"$work/deb.tsv"
 
 mkdir "$work/win"
-cp "$winbuild/quorvane.exe" "$relobj/TEX.tga" "$relobj/RX_muc.mp3" "$work/win/"
+cp "$winbuild/quorvane.exe" "$winbuild/quorvane.scr" "$winbuild/quorvane-window.cmd" \
+  "$winbuild/README.txt" "$relobj/TEX.tga" "$relobj/RX_muc.mp3" "$work/win/"
 cp LICENSE "$work/win/LICENSE.txt"
 components "$winbuild" --programs quorvane --map "$winbuild/quorvane.map" >"$work/win.tsv"
 notices "$work/win.tsv" "$work/win/THIRD-PARTY-NOTICES.txt"

@@ -148,7 +148,9 @@ PIXELFORMATDESCRIPTOR DescriptorFor(const PixelFormatRequest& format) {
 void SetVsync() {
   if (screen.vsync == ScreenRequest::Vsync::kDriver) return;
   using SwapInterval = BOOL(WINAPI*)(int);
-  const auto setInterval = reinterpret_cast<SwapInterval>(wglGetProcAddress("wglSwapIntervalEXT"));
+  // Through a function type without arguments: PROC's own is not the entry's.
+  const auto setInterval = reinterpret_cast<SwapInterval>(
+      reinterpret_cast<void (*)()>(wglGetProcAddress("wglSwapIntervalEXT")));
   const bool on = screen.vsync == ScreenRequest::Vsync::kOn;
   if (!setInterval || !setInterval(on ? 1 : 0))
     std::fprintf(stderr,
