@@ -4,11 +4,13 @@ SANBUILD := build-san
 WINBUILD := build-win
 WEBBUILD := build-web
 RELBUILD := build-release
+FUZZBUILD := build-fuzz
 DIST    := dist
 JOBS    := $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all deps build run test test-sanitizers test-cluster bench bench-capture capture clean \
-        windows test-windows web serve-web test-web bench-web bench-flashes release test-release
+        windows test-windows web serve-web test-web bench-web bench-flashes release test-release \
+        fuzz
 
 all: build
 
@@ -48,6 +50,19 @@ test-sanitizers: deps
 	LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	ctest --test-dir $(SANBUILD) --output-on-failure -j $(JOBS) -LE cluster
+
+# Every fuzz target on libFuzzer (clang, address and undefined sanitizers),
+# FUZZ_SECONDS each, one after another, then the page's URL parameter
+# properties in Node, as long each; what reaches new code is merged into the
+# corpora beside the tests, findings are kept in build-fuzz/fuzz-findings/.
+# FUZZ_TARGETS="atlas mp3_probe" runs only those.
+FUZZ_SECONDS := 60
+fuzz: deps
+	@bash scripts/install-deps.sh --fuzz
+	@bash scripts/install-web-tests.sh
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_FUZZ=ON
+	cmake --build $(FUZZBUILD) --target quorvane-fuzz-targets -j $(JOBS)
+	bash scripts/run_fuzz.sh $(FUZZBUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 bench: build
 	$(BUILD)/bench/quorvane-bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
@@ -149,4 +164,4 @@ test-release: release
 	bash tests/release/run.sh $(DIST) $(RELOBJ)
 
 clean:
-	rm -rf $(BUILD) $(SANBUILD) $(WINBUILD) $(WEBBUILD) $(RELBUILD) $(DIST)
+	rm -rf $(BUILD) $(SANBUILD) $(WINBUILD) $(WEBBUILD) $(RELBUILD) $(FUZZBUILD) $(DIST)

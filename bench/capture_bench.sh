@@ -6,8 +6,9 @@
 #     pace: the time from one frame's file to the next for frames 2701-3000
 #     written at the start of a range (into an empty folder) and at the end of
 #     the 3,000-frame range 1-3000 (into a folder already holding 2,700), the
-#     same frames drawn both times; with a BASELINE build folder (for
-#     instance one of main), its capture tool is measured beside.
+#     same frames drawn both times.
+# With a BASELINE build folder (for instance one of main), its capture tool
+# is measured beside in both.
 # Usage: bench/capture_bench.sh [BUILD_DIR] [BASELINE_BUILD_DIR] [RUNS] [PARTS]
 # PARTS: which of the two to run, "12" by default.
 set -euo pipefail
@@ -25,27 +26,34 @@ cd "$scratch"
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 now() { date +%s.%N; }
 
+tools=("$build/quorvane-capture")
+[[ -z $baseline ]] || tools+=("$baseline/quorvane-capture")
+
 if [[ $parts == *1* ]]; then
 echo "1. 1280x720, seconds 100 to 120 (1,200 frames), medians of $runs interleaved runs"
 frames=1200
-for jobs in 1 2; do : >"jobs$jobs"; done
 TIMEFORMAT='%R %U %S'
 for ((run = 0; run < runs; ++run)); do
-  for jobs in 1 2; do
-    { time "$build/quorvane-capture" --quiet --force --jobs "$jobs" --size 1280x720 --from 100 \
-      --to 120 out.mp4; } 2>"times"
-    awk '{ print $1 }' times >>"jobs$jobs"
-    awk '{ print $2 + $3 }' times >>"cpu$jobs"
+  for ((t = 0; t < ${#tools[@]}; ++t)); do
+    for jobs in 1 2; do
+      { time "${tools[t]}" --quiet --force --jobs "$jobs" --size 1280x720 --from 100 --to 120 \
+        out.mp4; } 2>"times"
+      awk '{ print $1 }' times >>"wall$t-$jobs"
+      awk '{ print $2 + $3 }' times >>"cpu$t-$jobs"
+    done
   done
 done
-printf '   %-8s %10s %8s %14s\n' '' 'wall s' fps 'CPU s (all)'
-for jobs in 1 2; do
-  wall=$(median <"jobs$jobs")
-  printf '   %-8s %10.1f %8.1f %14.1f\n' "--jobs $jobs" "$wall" \
-    "$(awk -v w="$wall" -v f=$frames 'BEGIN { print f / w }')" "$(median <"cpu$jobs")"
+for ((t = 0; t < ${#tools[@]}; ++t)); do
+  echo "   ${tools[t]}"
+  printf '   %-8s %10s %8s %14s\n' '' 'wall s' fps 'CPU s (all)'
+  for jobs in 1 2; do
+    wall=$(median <"wall$t-$jobs")
+    printf '   %-8s %10.1f %8.1f %14.1f\n' "--jobs $jobs" "$wall" \
+      "$(awk -v w="$wall" -v f=$frames 'BEGIN { print f / w }')" "$(median <"cpu$t-$jobs")"
+  done
+  awk -v a="$(median <"wall$t-1")" -v b="$(median <"wall$t-2")" \
+    'BEGIN { printf "   --jobs 2 takes %.2f of the time of --jobs 1\n", b / a }'
 done
-awk -v a="$(median <jobs1)" -v b="$(median <jobs2)" \
-  'BEGIN { printf "   --jobs 2 takes %.2f of the time of --jobs 1\n", b / a }'
 fi
 
 # Median time between consecutive frame files (ms) over frames FIRST..LAST of a folder.
@@ -59,8 +67,6 @@ intervals() {
 echo "2. PNG frames 2701-3000 at 64x36: ms from one frame's file to the next,"
 echo "   medians over the frames, then over $runs interleaved runs"
 printf '   %-40s %14s %14s\n' 'capture tool' 'range start' 'range end'
-tools=("$build/quorvane-capture")
-[[ -z $baseline ]] || tools+=("$baseline/quorvane-capture")
 for ((run = 0; run < runs; ++run)); do
   for ((t = 0; t < ${#tools[@]}; ++t)); do
     rm -rf alone long

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <iterator>
 
+#include "base/piece_facts.h"
 #include "script/scene_clock.h"
 #include "sim/field.h"
 #include "sim/formations.h"
@@ -25,7 +26,7 @@ inline constexpr float kSwellDecaySeconds = 200.0f;
 // The fade to black takes 2 s; the title cards start as it is complete.
 inline constexpr float kFadeStartSeconds = 219.0f;
 inline constexpr float kCardsStartSeconds = 221.0f;
-inline constexpr float kSceneEndSeconds = 230.0f;
+inline constexpr float kSceneEndSeconds = kPieceSeconds;
 
 struct SceneModes {
   FieldMode fieldMode;

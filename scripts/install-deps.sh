@@ -9,6 +9,8 @@
 #   scripts/install-deps.sh --release  also what `make release` packs and checks with
 #   scripts/install-deps.sh --cluster  also Slurm and munge, for the capture's
 #                                      one-node cluster test
+#   scripts/install-deps.sh --fuzz     also clang and libFuzzer, and Node for the
+#                                      page's property tests, for make fuzz
 # The flags combine.
 # Where packages cannot be installed (no apt-get, no root and no sudo, no
 # network), it names the missing ones and leaves the rest to CMake, which
@@ -57,7 +59,10 @@ for flag in "$@"; do
                  diffoscope-minimal icoutils) ;;
     --cluster)
       packages+=(slurmctld slurmd slurm-client munge) ;;
-    *) echo "install-deps: unknown flag '$flag' (--windows, --web, --release, --cluster)" >&2
+    --fuzz)
+      packages+=(clang-14 libclang-rt-14-dev clang nodejs)
+      command -v npm >/dev/null || packages+=(npm) ;;
+    *) echo "install-deps: unknown flag '$flag' (--windows, --web, --release, --cluster, --fuzz)" >&2
        exit 2 ;;
   esac
 done

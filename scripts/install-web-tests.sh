@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the browser tests' npm packages (puppeteer-core, pngjs) into
-# tests/web/node_modules, exactly as the committed lock file names them.
+# Installs the browser tests' npm packages (puppeteer-core, pngjs,
+# fast-check) into tests/web/node_modules, exactly as the committed lock file
+# names them.
 # Chromium comes from Debian (install-deps.sh --web), so puppeteer is told not
 # to download a browser of its own.
 set -euo pipefail

@@ -25,6 +25,7 @@ from pathlib import Path
 # /usr/share/doc/PACKAGE/copyright, which the notices carry.
 LICENCES = {
     "cli11": "BSD-3-Clause",
+    "nlohmann-json3": "MIT",
     "gcc-12": "GPL-3.0-or-later WITH GCC-exception-3.1",
     "gcc-mingw-w64": "GPL-3.0-or-later WITH GCC-exception-3.1",
     "mingw-w64": "ZPL-2.1 AND MIT AND BSD-3-Clause",
@@ -121,9 +122,10 @@ def owners(paths):
 
 
 def package_fields(package):
-    out = subprocess.run(["dpkg-query", "-W", "-f=${Version}\t${source:Package}", package],
+    out = subprocess.run(["dpkg-query", "-W", "-f=${Version}\t${source:Package}\n", package],
                          capture_output=True, text=True, check=True)
-    return out.stdout.split("\t")
+    # A package installed for two architectures answers once for each.
+    return out.stdout.splitlines()[0].split("\t")
 
 
 def needed_sources(build, programs):

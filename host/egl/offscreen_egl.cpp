@@ -14,6 +14,7 @@
 #include <string>
 #include <utility>
 
+#include "base/piece_facts.h"
 #include "host/egl/proc_address.h"
 #include "host/egl/surfaceless_display.h"
 #include "host/offscreen.h"
@@ -134,8 +135,9 @@ Result Undo(std::string why) {
 Result OpenEglSurface(OffscreenContext kind, OffscreenLayer layer, int width, int height) {
   // Refused without closing: the surface that is open stays usable.
   if (display != EGL_NO_DISPLAY) return Fail("an offscreen surface is already open");
-  if (width < 1 || height < 1 || width > 16384 || height > 16384)
-    return Fail("surface size must be between 1 and 16384 pixels each way");
+  if (width < 1 || height < 1 || width > kLargestPictureSide || height > kLargestPictureSide)
+    return Fail("surface size must be between 1 and " + std::to_string(kLargestPictureSide) +
+                " pixels each way");
   const ContextKind& wanted = kind == OffscreenContext::kEs2 ? kEs2 : kDesktopCompatibility;
 
   display = SurfacelessDisplay();

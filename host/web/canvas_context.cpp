@@ -9,6 +9,10 @@
 #include "host/web/page_hooks.h"
 #include "scene/camera.h"
 
+// The runtime's tables of WebGL objects emptied once no context is left
+// (webgl_objects.js).
+extern "C" void ForgetWebGLObjects();
+
 namespace {
 
 // What the layer has in the context: all it made; nothing, since the

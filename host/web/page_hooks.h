@@ -2,10 +2,13 @@
 
 #include <cstdint>
 
-// All the JavaScript the program calls, in one place: each function is
-// defined in page_hooks.js (linked with --js-library), and all but the last
-// hand over to the page's hook of the same purpose. A function renamed on one side
-// only fails the link; a hook the page lacks stops the program at its start.
+// All the JavaScript the program calls on the page, declared here alone: the
+// web build derives the JavaScript side from these lines
+// (host/web/page_hooks_js.cmake), each PageName handing over to the hook
+// `name` that the page puts in Module.page, its arguments read as their C
+// types say. A hook the page lacks stops the program at its start. Keep each
+// declaration on one line, with parameters of the types the derivation knows
+// (int, double, uint32_t, const char*) and a result of void or bool.
 extern "C" {
 
 // A fresh canvas in place of the old one, sized in device pixels to the area
@@ -17,7 +20,8 @@ void PageEnterFullscreen();
 void PageShowCanvas();
 void PageHideCursor();
 void PageFramePresented();
-// Yields to the browser until its next frame (Asyncify unwinds the loop).
+// Yields to the browser until its next frame (Asyncify unwinds the loop): the
+// page's hook is handed the function that wakes the program.
 void PageWaitForFrame();
 // The run is over: cursor, wake lock and full screen go back to the page.
 void PageRelease();
@@ -34,7 +38,4 @@ void PageMusicStop();
 void PageMusicFree();
 
 void PageReportCheckpoint(int frame, int elapsedMs, const char* stateHash, uint32_t random);
-
-// Not a hook: the runtime's own housekeeping once no WebGL context is left.
-void ForgetWebGLObjects();
 }

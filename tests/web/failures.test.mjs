@@ -179,12 +179,20 @@ describe('a program that cannot load', () => {
          });
        });
 
-  test('without page.js, the page says that its script did not load', async () => {
-    await withPage({hidden: ['page.js']}, '', async page => {
-      await page.waitForFunction(() => document.getElementById('loading').textContent.includes('page.js'));
-      assert.match(await page.$eval('#loading', p => p.textContent), /could not load its script/);
-    });
-  });
+  // The file at fault named, also when it is one that page.js imports.
+  for (const file of ['page.js', 'canvas.js', 'music.js']) {
+    test(`without ${file}, the page says that its script did not load, naming ${file}`,
+         async () => {
+           await withPage({hidden: [file]}, '', async page => {
+             await page.waitForFunction(
+                 file => document.getElementById('loading').textContent.includes(`${file}: HTTP 404`),
+                 {timeout: 10000}, file);
+             const text = await page.$eval('#loading', p => p.textContent);
+             assert.match(text, /could not load its script/);
+             if (file !== 'page.js') assert.doesNotMatch(text, /page\.js/);
+           });
+         });
+  }
 
   test('without JavaScript, the page says that the piece needs it', async () => {
     const page = await session.browser.newPage();

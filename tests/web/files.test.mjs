@@ -9,7 +9,7 @@ import {describe, test} from 'node:test';
 
 import {atlasProblem, describeStart, kAtlasReadBytes, kAtlasTrailerBytes, musicStartProblem,
         programProblem} from '../../host/web/page/files.js';
-import {kSite} from './native.mjs';
+import {kSite, kWebBuild} from './native.mjs';
 
 // The header that the piece's atlas generator writes.
 function tgaHeader({type = 2, width = 1024, height = 1024, bits = 32, idLength = 0} = {}) {
@@ -85,10 +85,18 @@ describe('the program and the music', () => {
 });
 
 describe('the contract between the program and the page', () => {
-  test('every hook the program calls is one the runtime checks the page for', async () => {
-    const library = await readFile(new URL('../../host/web/page_hooks.js', import.meta.url), 'utf8');
+  // page_hooks.js is derived from page_hooks.h at build time: each declared
+  // PageName must reach the page's hook `name`, and the runtime must check
+  // the page for each of them, and for nothing else.
+  test('every hook the header declares is called and checked, and only those', async () => {
+    const header = await readFile(new URL('../../host/web/page_hooks.h', import.meta.url), 'utf8');
+    const declared = [...header.matchAll(/^(?:void|bool) Page(\w)(\w*)\(/gm)]
+                         .map(m => m[1].toLowerCase() + m[2]);
+    const library = await readFile(join(kWebBuild, 'host', 'web', 'page_hooks.js'), 'utf8');
     const called = new Set([...library.matchAll(/Module\['page'\]\['(\w+)'\]/g)].map(m => m[1]));
     const listed = /names: \[([^\]]*)\]/.exec(library)[1].match(/'(\w+)'/g).map(n => n.slice(1, -1));
-    assert.deepEqual([...called].sort(), [...listed].sort());
+    assert.ok(declared.length > 10, `only ${declared.length} hooks read from the header`);
+    assert.deepEqual([...called].sort(), [...declared].sort());
+    assert.deepEqual([...listed].sort(), [...declared].sort());
   });
 });

@@ -172,6 +172,25 @@ describe('a run while the browser does other things', () => {
          await page.close();
        });
 
+  test('a context back after the page gave up on it: the notice says so, and the run goes on',
+       async () => {
+         const page = await openPage(session);
+         await begin(page);
+         await loseContext(page);
+         await page.waitForFunction(() => /did not come back/.test(
+             document.getElementById('notice')?.textContent), {timeout: 10000});
+         await page.evaluate(() => window.testLoss.restoreContext());
+         await page.waitForFunction(() => /are back/.test(
+             document.getElementById('notice')?.textContent), {timeout: 5000});
+         assert.equal(await page.evaluate(() => document.querySelector('#notice button')), null);
+         assert.equal((await events(page)).filter(e => e === 'clock-start').length, 1);
+         const drawn = await frames(page);
+         await page.waitForFunction(n => window.quorvane.frames > n + 5, {timeout: 20000}, drawn);
+         await page.keyboard.press('Escape');
+         await waitForState(page, 'ended', 5000);
+         await page.close();
+       });
+
   test('playing again and again leaves no earlier canvas alive', async () => {
     const page = await session.browser.newPage();
     page.messages = [];

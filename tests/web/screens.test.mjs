@@ -153,6 +153,29 @@ describe('the piece on any screen', () => {
          await page.close();
        });
 
+  // The browser's window is smaller than its screen; a canvas sized for the
+  // screen would be cut off by the window's edges.
+  test('full screen refused, or left for another tab: the canvas fits the window', async () => {
+    const page = await session.browser.newPage();
+    page.messages = [];
+    await page.evaluateOnNewDocument(() => {
+      Element.prototype.requestFullscreen = () => Promise.reject(new TypeError('refused'));
+    });
+    await page.setViewport({width: 1000, height: 600});
+    await page.goto(session.url);
+    await waitForState(page, 'ready');
+    await page.keyboard.press('KeyA');
+    await waitForState(page, 'running', 5000);
+    await page.waitForFunction(
+        () => window.quorvane.log.some(e => e.event === 'fullscreen-refused'), {timeout: 5000});
+    const box = await canvasBox(page);
+    assert.ok(box.css[0] <= box.view[0] && box.css[1] <= box.view[1],
+              `canvas ${box.css} in a window of ${box.view}`);
+    assert.ok(box.css[0] === box.view[0] || box.css[1] === box.view[1], `${box.css} ${box.view}`);
+    await page.keyboard.press('Escape');
+    await page.close();
+  });
+
   test('a frame without full screen, resized mid-run, re-fits its canvas and keeps the sphere',
        {timeout: 120000}, async () => {
          const page = await session.browser.newPage();

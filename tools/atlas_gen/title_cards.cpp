@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <vector>
+#include FT_BITMAP_H
 #include FT_FREETYPE_H
 
 namespace {
@@ -36,6 +37,30 @@ struct Coverage {
   int left = kLineWidth, right = -1, top = kLineHeight, bottom = -1;  // ink box, inclusive
 };
 
+// A letter as one byte of coverage a pixel, top row first. Outlines render
+// so already; bitmap fonts store 1, 2 or 4 bits a pixel or colour, and may
+// store their rows bottom-up (a negative pitch).
+struct GreyLetter {
+  FT_Library library;
+  FT_Bitmap bitmap;
+  explicit GreyLetter(FT_Library owner) : library(owner) { FT_Bitmap_Init(&bitmap); }
+  ~GreyLetter() { FT_Bitmap_Done(library, &bitmap); }
+  GreyLetter(const GreyLetter&) = delete;
+  GreyLetter& operator=(const GreyLetter&) = delete;
+
+  // A letter without ink (a space, or a bitmap font's empty glyph) may come
+  // without a buffer, which FT_Bitmap_Convert must not be given.
+  bool Convert(const FT_Bitmap& glyph) {
+    if (glyph.rows == 0 || glyph.width == 0 || glyph.buffer == nullptr) return true;
+    return FT_Bitmap_Convert(library, &glyph, &bitmap, 1) == 0 && bitmap.num_grays >= 2;
+  }
+  float At(unsigned row, unsigned column) const {
+    const unsigned stride = static_cast<unsigned>(bitmap.pitch < 0 ? -bitmap.pitch : bitmap.pitch);
+    const unsigned stored = bitmap.pitch < 0 ? bitmap.rows - 1 - row : row;
+    return bitmap.buffer[stored * stride + column] / static_cast<float>(bitmap.num_grays - 1);
+  }
+};
+
 // Sets the line into a scratch buffer (rows top-down) at the given em size.
 Result SetLine(FT_Face face, const CardStyle& style, float emPixels, Coverage& line) {
   FT_F26Dot6 height = static_cast<FT_F26Dot6>(std::lround(emPixels * 64.0f));
@@ -54,13 +79,16 @@ Result SetLine(FT_Face face, const CardStyle& style, float emPixels, Coverage& l
     if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) != 0)
       return Fail(std::string("FreeType cannot render the letter '") + *p + "'");
     const FT_GlyphSlot slot = face->glyph;
-    const FT_Bitmap& bitmap = slot->bitmap;
+    GreyLetter letter(slot->library);
+    if (!letter.Convert(slot->bitmap))
+      return Fail(std::string("FreeType cannot give the letter '") + *p + "' as grey levels");
+    const FT_Bitmap& bitmap = letter.bitmap;
     int x0 = static_cast<int>((pen + 32) >> 6) + slot->bitmap_left;
     int y0 = kBaseline - slot->bitmap_top;
     for (unsigned r = 0; r < bitmap.rows; ++r) {
       for (unsigned c = 0; c < bitmap.width; ++c) {
         int x = x0 + static_cast<int>(c), y = y0 + static_cast<int>(r);
-        float v = bitmap.buffer[r * static_cast<unsigned>(bitmap.pitch) + c] / 255.0f;
+        float v = letter.At(r, c);
         if (v <= 0.0f || x < 0 || x >= kLineWidth || y < 0 || y >= kLineHeight) continue;
         float& out = line.value[static_cast<size_t>(y) * kLineWidth + x];
         out = std::max(out, v);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 
+#include "base/piece_facts.h"
 #include "build_info.h"
 #include "host/frame_clock.h"
 #include "tools/common/parse_number.h"
@@ -14,14 +15,13 @@
 namespace {
 
 constexpr int kMaxFps = 1000;  // beyond this, frames would share a millisecond
-constexpr int kMaxSide = 16384;
 constexpr long long kMaxFrameNumber = 999999;  // six digits in a frame's file name
 const std::vector<std::string> kPresets = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
                                            "medium",    "slow",      "slower",   "veryslow"};
 
 bool ParseSide(const std::string& text, int& side) {
   long long value = 0;
-  if (!ParseWhole(text, value) || value < 1 || value > kMaxSide) return false;
+  if (!ParseWhole(text, value) || value < 1 || value > kLargestPictureSide) return false;
   side = static_cast<int>(value);
   return true;
 }
@@ -38,8 +38,8 @@ CLI::Validator PictureSize() {
         int width = 0;
         int height = 0;
         if (ParseSize(text, width, height)) return {};
-        return "must be WIDTHxHEIGHT, each 1 to " + std::to_string(kMaxSide) + ", not '" + text +
-               "'";
+        return "must be WIDTHxHEIGHT, each 1 to " + std::to_string(kLargestPictureSide) +
+               ", not '" + text + "'";
       },
       "WxH");
 }
@@ -197,7 +197,8 @@ Result CheckCaptureOptions(CaptureOptions& options) {
       !classified)
     return classified;
   if (!(options.fromSeconds < kSceneEndSeconds))
-    return Fail("--from must be below the end of the piece (230 s)");
+    return Fail("--from must be below the end of the piece (" + std::to_string(kPieceSeconds) +
+                " s)");
   if (options.frames.first == 0 && options.toSeconds >= 0.0 &&
       !(options.toSeconds > options.fromSeconds))
     return Fail("--to must be later than --from");
@@ -236,4 +237,16 @@ std::vector<std::string> ChunkArguments(const CaptureOptions& options, FrameSpan
           "--crf",     std::to_string(options.crf),
           "--preset",  options.preset,
           "--threads", std::to_string(cores)};
+}
+
+std::vector<std::string> ChunkCommandLine(const CaptureOptions& options, FrameSpan range, int index,
+                                          int count, int cores, const std::string& segment) {
+  std::vector<std::string> arguments = {"--chunk",
+                                        std::to_string(index) + "/" + std::to_string(count)};
+  const std::vector<std::string> shared = ChunkArguments(options, range, cores);
+  arguments.insert(arguments.end(), shared.begin(), shared.end());
+  // After "--", so that a name starting with '-' is no option.
+  arguments.push_back("--");
+  arguments.push_back(OutputArgument(segment, options.kind));
+  return arguments;
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/piece_facts.h"
 #include "base/result.h"
 #include "tools/capture/frame_schedule.h"
 #include "tools/common/options.h"
@@ -15,7 +16,7 @@ inline constexpr int kMaxParts = 100000;
 // What one render of a range takes: the range, the picture and its encoding,
 // the output, and the part of the range it draws when it is a chunk.
 struct CaptureOptions {
-  int fps = 60;
+  int fps = kPieceFps;
   int width = 1920;
   int height = 1080;
   double fromSeconds = 0.0;
@@ -53,6 +54,11 @@ Result CheckParts(FrameSpan range, int parts, const char* option);
 // The options a chunk of `range` is drawn with, by a --jobs worker or a
 // Slurm task with `cores` cores: everything but --chunk and the output.
 std::vector<std::string> ChunkArguments(const CaptureOptions& options, FrameSpan range, int cores);
+
+// What follows the program's name on the command line of a --jobs worker
+// drawing part `index` of `count` of `range` into `segment`.
+std::vector<std::string> ChunkCommandLine(const CaptureOptions& options, FrameSpan range, int index,
+                                          int count, int cores, const std::string& segment);
 
 // The kind of output a name asks for: NAME.mp4 a video, NAME/ or an existing
 // folder PNG frames. `path` is the name without trailing slashes. Fails for

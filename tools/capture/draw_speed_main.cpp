@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "base/piece_facts.h"
 #include "host/atlas.h"
 #include "host/frame.h"
 #include "host/headless_run.h"
@@ -13,7 +14,6 @@
 
 int main(int argc, char** argv) {
   SetToolName("quorvane-draw-speed");
-  constexpr int kFps = 60;
   int width = 1280;
   int height = 720;
   double from = 0.0;
@@ -22,21 +22,21 @@ int main(int argc, char** argv) {
       "Frames per second of drawing alone over [FROM, TO] of the piece, in the folder\n"
       "of TEX.tga.",
       "quorvane-draw-speed"};
-  app.add_option("WIDTH", width)->required()->check(WholeNumberFrom(1, 16384));
-  app.add_option("HEIGHT", height)->required()->check(WholeNumberFrom(1, 16384));
-  app.add_option("FROM", from)->required()->check(SecondsFrom(0.0, 230.0));
-  app.add_option("TO", to)->required()->check(SecondsFrom(0.0, 230.0));
+  app.add_option("WIDTH", width)->required()->check(WholeNumberFrom(1, kLargestPictureSide));
+  app.add_option("HEIGHT", height)->required()->check(WholeNumberFrom(1, kLargestPictureSide));
+  app.add_option("FROM", from)->required()->check(SecondsFrom(0.0, kPieceSeconds));
+  app.add_option("TO", to)->required()->check(SecondsFrom(0.0, kPieceSeconds));
   if (const CommandLine line = ParseCommandLine(app, argc, argv); line != CommandLine::kRun)
     return ExitStatusFor(line);
   int64_t first = 0;
   int64_t last = 0;
-  if (!RecordedFrames(from, to, kFps, first, last)) {
+  if (!RecordedFrames(from, to, kPieceFps, first, last)) {
     ReportBadArguments("the range holds no frame");
     return kExitBadArguments;
   }
   if (Result opened = OpenOffscreenSurface(width, height); !opened)
     return ExitStatusAfter(opened);
-  StartHeadlessRun(kFps);
+  StartHeadlessRun(kPieceFps);
   LoadTextureAtlas();
   RunUpToFrame(first - 1, RunSceneFrame);
   FinishOffscreenFrame();

@@ -59,11 +59,7 @@ int main(int argc, char** argv) {
   if (const CommandLine line = ParseCommandLine(app, argc, argv); line != CommandLine::kRun)
     return ExitStatusFor(line);
   FrameSpan range;
-  Result checked = CheckCaptureOptions(options);
-  if (checked) checked = CaptureRange(options, range);
-  if (checked && options.chunkCount > 0) checked = CheckParts(range, options.chunkCount, "--chunk");
-  if (checked && chunks.slurmChunks > 0) checked = CheckParts(range, chunks.slurmChunks, "--slurm");
-  if (!checked) {
+  if (Result checked = CheckCaptureCommandLine(options, chunks, range); !checked) {
     ReportBadArguments(checked.error);
     return kExitBadArguments;
   }

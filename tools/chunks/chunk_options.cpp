@@ -44,6 +44,15 @@ void DefineChunkOptions(CLI::App& app, ChunkOptions& options, CLI::Option* chunk
   app.add_option("--worker-of", options.workerOf)->needs(chunk)->group("");
 }
 
+Result CheckCaptureCommandLine(CaptureOptions& options, const ChunkOptions& chunks,
+                               FrameSpan& range) {
+  Result checked = CheckCaptureOptions(options);
+  if (checked) checked = CaptureRange(options, range);
+  if (checked && options.chunkCount > 0) checked = CheckParts(range, options.chunkCount, "--chunk");
+  if (checked && chunks.slurmChunks > 0) checked = CheckParts(range, chunks.slurmChunks, "--slurm");
+  return checked;
+}
+
 Result ReadyToHandOut(const CaptureOptions& options) {
   std::string atlas;
   if (Result found = FindCaptureAtlas(atlas); !found) return found;

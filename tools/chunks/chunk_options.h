@@ -25,6 +25,12 @@ struct ChunkOptions {
 // render's (tools/capture/capture_options.h), whose --chunk they exclude.
 void DefineChunkOptions(CLI::App& app, ChunkOptions& options, CLI::Option* chunk);
 
+// What the parser cannot check of quorvane-capture's whole command line: the
+// render's options (CheckCaptureOptions), the range, which it sets, and that
+// --chunk or --slurm leaves no part of it empty.
+Result CheckCaptureCommandLine(CaptureOptions& options, const ChunkOptions& chunks,
+                               FrameSpan& range);
+
 // Before a run hands its work to other processes (--jobs, --slurm): the
 // atlas can be read here and the output may be written.
 Result ReadyToHandOut(const CaptureOptions& options);

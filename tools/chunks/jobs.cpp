@@ -75,12 +75,11 @@ int CoresHere() {
 
 Result StartWorker(const CaptureOptions& options, FrameSpan range, int index, int count, int cores,
                    Worker& worker) {
-  const std::string chunk = std::to_string(index) + "/" + std::to_string(count);
-  std::vector<std::string> arguments = {
-      ThisProgram(), "--quiet", "--worker-of", std::to_string(getpid()), "--chunk", chunk};
-  const std::vector<std::string> shared = ChunkArguments(options, range, cores);
-  arguments.insert(arguments.end(), shared.begin(), shared.end());
-  arguments.push_back(OutputArgument(worker.segment, options.kind));
+  std::vector<std::string> arguments = {ThisProgram(), "--quiet", "--worker-of",
+                                        std::to_string(getpid())};
+  const std::vector<std::string> chunk =
+      ChunkCommandLine(options, range, index, count, cores, worker.segment);
+  arguments.insert(arguments.end(), chunk.begin(), chunk.end());
   ChildSetup setup;
   setup.ownGroup = true;  // a terminal's Ctrl-C reaches the run, which stops its workers
   // llvmpipe rasterises on as many threads as there are cores unless told otherwise.

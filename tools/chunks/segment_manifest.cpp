@@ -105,6 +105,8 @@ Result ParseManifest(const std::string& text, SegmentManifest& manifest) {
     object = Json::parse(text);
   } catch (const Json::parse_error& fault) {
     return Fail("it is not JSON (at byte " + std::to_string(fault.byte) + ")");
+  } catch (const Json::out_of_range&) {  // a number no double holds, such as 1e999
+    return Fail("it holds a number too large for any field");
   }
   if (!object.is_object()) return Fail("it is no JSON object");
   std::string format;

@@ -27,6 +27,22 @@ float DuckShape(double after) {
   return static_cast<float>(std::exp(-(after - 0.004) / 0.08));
 }
 
+// The ride per unit of intensity, and per unit of swell (0..1).
+constexpr float kArcDbPerIntensity = 5.0f;
+constexpr float kArcFloorDb = -2.5f, kArcCeilingDb = 1.0f;
+constexpr float kSwellRideDb = 4.0f;
+constexpr float kSwellTiltDb = 11.0f;
+
+// A step up is anticipated and a step down follows: the larger of the curve
+// smoothed forwards and backwards.
+void SmoothAround(ControlCurve& curve, float seconds) {
+  ControlCurve backwards(curve.rbegin(), curve.rend());
+  Smooth(curve, seconds);
+  Smooth(backwards, seconds);
+  for (size_t b = 0; b < curve.size(); ++b)
+    curve[b] = std::max(curve[b], backwards[curve.size() - 1 - b]);
+}
+
 }  // namespace
 
 Automation BuildAutomation(const TempoMap& map, const Score& score, int frames) {
@@ -63,4 +79,28 @@ ControlCurve WidthFromSpread(const std::vector<float>& spreadByFrame, int frames
   }
   Smooth(width, 0.3f);
   return width;
+}
+
+ControlCurve LevelRideDb(const TempoMap& map, const Automation& automation, int frames) {
+  ControlCurve arc(static_cast<size_t>(frames / kControlBlock + 2));
+  int bar = 0;
+  for (size_t b = 0; b < arc.size(); ++b) {
+    while (bar + 1 < BarCount(map) && map.barStarts[static_cast<size_t>(bar) + 1] <= BlockSeconds(b))
+      ++bar;
+    const BarPlace at = PlaceOf(map, bar);
+    // The intro keeps its own quiet; the ride starts with the swell.
+    arc[b] = at.phrase.section == kIntro
+                 ? 0.0f
+                 : std::clamp(kArcDbPerIntensity * (Intensity(at) - 0.8f), kArcFloorDb, kArcCeilingDb);
+  }
+  SmoothAround(arc, 0.15f);
+  for (size_t b = 0; b < arc.size(); ++b)
+    arc[b] += kSwellRideDb * (b < automation.swell.size() ? automation.swell[b] : 0.0f);
+  return arc;
+}
+
+ControlCurve TiltDb(const Automation& automation) {
+  ControlCurve opening(automation.swell);
+  for (float& v : opening) v *= kSwellTiltDb;
+  return opening;
 }

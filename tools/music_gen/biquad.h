@@ -16,6 +16,9 @@ struct Biquad {
 
 Biquad LowPass(double hz, double q);
 Biquad HighPass(double hz, double q);
+// A bell of gainDb at hz, and a shelf of gainDb above hz (the shelf's slope at its steepest).
+Biquad Peaking(double hz, double q, double gainDb);
+Biquad HighShelf(double hz, double gainDb);
 
 // Fourth-order Butterworth: the two sections' Q.
 inline constexpr double kButterworthQ1 = 0.54119610014619698;

@@ -113,7 +113,21 @@ void ScaleAndLimit(float gain, float ceiling, const std::vector<float>& peak,
 }  // namespace
 
 void LimitTruePeak(float ceiling, std::vector<float>& left, std::vector<float>& right) {
-  ScaleAndLimit(1.0f, ceiling, TruePeakEnvelope(left, right), left, right);
+  const std::vector<float> peak = TruePeakEnvelope(left, right);
+  // The estimate's interpolator is shorter than the meter's: where the meter
+  // still finds the ceiling passed, the ceiling is lowered by the excess.
+  float aim = ceiling;
+  std::vector<float> l, r;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    l = left;
+    r = right;
+    ScaleAndLimit(1.0f, aim, peak, l, r);
+    const double over = DecibelsOf(TruePeak(l, r)) - DecibelsOf(ceiling);
+    if (over <= 0.0) break;
+    aim *= static_cast<float>(std::pow(10.0, -(over + 0.02) / 20.0));
+  }
+  left.swap(l);
+  right.swap(r);
 }
 
 void MasterToLoudness(double targetLufs, double ceilingDbtp, std::vector<float>& left,

@@ -15,10 +15,20 @@ Result Encode(lame_t lame, std::FILE* file, const std::vector<float>& left,
               const std::vector<float>& right) {
   const int kChunk = 8192;
   std::vector<unsigned char> out(static_cast<size_t>(1.25 * kChunk + 7200));
+  // At this bit rate LAME scales its input by 0.97 for headroom of its own;
+  // the master has left that room already and set the loudness, so the
+  // scale is undone and the file plays at the level it was mastered to.
+  const float scale = lame_get_scale(lame);
+  const float undo = scale > 0.0f ? 1.0f / scale : 1.0f;
+  std::vector<float> chunkLeft(kChunk), chunkRight(kChunk);
   for (size_t at = 0; at < left.size(); at += kChunk) {
     int count = static_cast<int>(std::min(left.size() - at, static_cast<size_t>(kChunk)));
-    int bytes = lame_encode_buffer_ieee_float(lame, &left[at], &right[at], count, out.data(),
-                                              static_cast<int>(out.size()));
+    for (int i = 0; i < count; ++i) {
+      chunkLeft[static_cast<size_t>(i)] = undo * left[at + static_cast<size_t>(i)];
+      chunkRight[static_cast<size_t>(i)] = undo * right[at + static_cast<size_t>(i)];
+    }
+    int bytes = lame_encode_buffer_ieee_float(lame, chunkLeft.data(), chunkRight.data(), count,
+                                              out.data(), static_cast<int>(out.size()));
     if (bytes < 0 || std::fwrite(out.data(), 1, static_cast<size_t>(bytes), file) !=
                          static_cast<size_t>(bytes))
       return Fail(bytes < 0 ? "LAME failed to encode (code " + std::to_string(bytes) + ")"

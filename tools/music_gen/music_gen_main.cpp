@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
   RenderScore(score, map, automation, main, cards);
   swarm.join();
   std::vector<float> left, right;
-  MixDown(main, cards, WidthFromSpread(spread, kPieceFrames), kPieceFrames, left, right);
+  const MixCurves curves = {WidthFromSpread(spread, kPieceFrames),
+                            LevelRideDb(map, automation, kPieceFrames), TiltDb(automation)};
+  MixDown(main, cards, curves, kPieceFrames, left, right);
   return ExitStatusAfter(WriteMp3(output, left, right));
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "tools/music_gen/arrangement.h"
+#include "tools/music_gen/performance.h"
 #include "tools/music_gen/themes.h"
 
 namespace {
@@ -18,27 +19,39 @@ bool LeadFor(const Phrase& p, LeadPlan& plan) {
   switch (p.section) {
     case kRise:
       if (p.index < 2) return false;
-      if (p.index == 2) plan = {kAsk, kSparse | kOctaveDown, 0.5f};
-      else if (p.role == kAnswer) plan = {kReply, kOctaveDown, 0.55f};
-      else plan = {kAsk, kOrnamented, 0.62f};
+      if (p.index == 2)
+        plan = {kAsk, kSparse | kOctaveDown, 0.5f};
+      else if (p.role == kAnswer)
+        plan = {kReply, kOctaveDown, 0.55f};
+      else
+        plan = {kAsk, kOrnamented, 0.62f};
       return true;
     case kDrift:
-      plan = p.index == 0 ? LeadPlan{kLonging, kPlain, 0.7f} : LeadPlan{kLongingAgain, kSyncopated, 0.74f};
+      plan = p.index == 0 ? LeadPlan{kLonging, kPlain, 0.7f}
+                          : LeadPlan{kLongingAgain, kSyncopated, 0.74f};
       return true;
     case kOrbit:
       if (p.index < 2) return false;
-      if (last) plan = {kOrbitClimb, kPlain, 0.7f};
-      else plan = {p.role == kQuestion ? kOrbitAsk : kOrbitReply, p.index >= 4 ? kOrnamented : kPlain, 0.62f};
+      if (last)
+        plan = {kOrbitClimb, kPlain, 0.7f};
+      else
+        plan = {p.role == kQuestion ? kOrbitAsk : kOrbitReply, p.index >= 4 ? kOrnamented : kPlain,
+                0.62f};
       return true;
     case kSurge:
       if (p.role == kBreath) return false;
       if (p.role == kClimax) {
-        if (p.climaxIndex == kClimaxPhrases - 1 || last) plan = {kLiftHome, kPlain, 0.9f};
-        else plan = {p.climaxIndex % 2 == 0 ? kLift : kLiftReply, p.climaxIndex > 0 ? kOrnamented : kPlain, 0.88f};
+        if (p.climaxIndex == kClimaxPhrases - 1 || last)
+          plan = {kLiftHome, kPlain, 0.9f};
+        else
+          plan = {p.climaxIndex % 2 == 0 ? kLift : kLiftReply,
+                  p.climaxIndex > 0 ? kOrnamented : kPlain, 0.88f};
         return true;
       }
-      if (p.role == kQuestion) plan = {kAsk, p.index >= 2 ? kOrnamented : kPlain, 0.8f};
-      else plan = {kReply, p.index >= 2 ? kSyncopated : kPlain, 0.8f};
+      if (p.role == kQuestion)
+        plan = {kAsk, p.index >= 2 ? kOrnamented : kPlain, 0.8f};
+      else
+        plan = {kReply, p.index >= 2 ? kSyncopated : kPlain, 0.8f};
       return true;
     case kGather:
       plan = {kGatherClimb, kPlain, 0.8f};
@@ -53,8 +66,9 @@ void WriteLine(Writer& w, Voice voice, const Phrase& p, const Line& line, float 
   for (const ThemeNote& n : line) {
     const int bar = static_cast<int>(n.beat) / kBeatsPerBar;
     if (bar >= p.bars) break;
-    Write(w, voice, p.firstBar + bar, n.beat - static_cast<float>(bar * kBeatsPerBar), n.beats * legato,
-          static_cast<float>(n.pitch), level * (n.beat == static_cast<int>(n.beat) ? 1.0f : 0.85f), pan);
+    Write(w, voice, p.firstBar + bar, n.beat - static_cast<float>(bar * kBeatsPerBar),
+          n.beats * legato, static_cast<float>(n.pitch),
+          level * (n.beat == static_cast<int>(n.beat) ? 1.0f : 0.85f), pan);
   }
 }
 
@@ -78,7 +92,7 @@ Line CounterLine(const Writer& w, const Phrase& p, const Line& lead, int slow) {
   Line line;
   int previous = 65, previousLead = 0;
   for (int bar = 0; bar < p.bars; ++bar) {
-    const float (&rhythm)[3][2] = kCounterRhythms[slow ? 2 : (bar + p.index) % 2];
+    const float(&rhythm)[3][2] = kCounterRhythms[slow ? 2 : (bar + p.index) % 2];
     for (const auto& r : rhythm) {
       if (r[0] < 0) continue;
       const float beat = static_cast<float>(bar * kBeatsPerBar) + r[0];
@@ -119,15 +133,6 @@ bool CounterFor(const Phrase& p, bool& slow) {
   }
 }
 
-uint32_t Hash(uint32_t x) {
-  x ^= x >> 16;
-  x *= 0x7feb352du;
-  x ^= x >> 15;
-  x *= 0x846ca68bu;
-  x ^= x >> 16;
-  return x;
-}
-
 // Sparks of sound as the swarm's sparks appear, more of them as more appear.
 void IntroBells(Writer& w) {
   const double sparks = kSparkStartMs / 1000.0, complete = kSwarmCompleteMs / 1000.0;
@@ -136,11 +141,13 @@ void IntroBells(Writer& w) {
       const double t = TimeAt(w.map, bar, eighth * 0.5);
       if (t < sparks) continue;
       const double density = 0.2 + 0.5 * (t - sparks) / (complete - sparks);
-      const uint32_t h = Hash(static_cast<uint32_t>(bar * 8 + eighth) + 7u);
+      const uint32_t h = ScoreHash(static_cast<uint32_t>(bar * 8 + eighth) + 7u);
       if ((h & 0xffff) >= density * 0x10000) continue;
       const Voicing& v = w.voicings[static_cast<size_t>(2 * bar + eighth / 4)];
-      Write(w, kBell, bar, eighth * 0.5f, 1.0f, static_cast<float>(v.notes[(h >> 16) % kVoicingSize] + 24),
-            0.35f + 0.2f * static_cast<float>((h >> 20) & 7) / 7.0f, (h & 0x100000) ? 0.55f : -0.55f);
+      Write(w, kBell, bar, eighth * 0.5f, 1.0f,
+            static_cast<float>(v.notes[(h >> 16) % kVoicingSize] + 24),
+            0.35f + 0.2f * static_cast<float>((h >> 20) & 7) / 7.0f,
+            (h & 0x100000) ? 0.55f : -0.55f);
     }
 }
 

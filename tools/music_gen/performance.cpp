@@ -6,6 +6,15 @@
 #include "tools/music_gen/drums.h"
 #include "tools/music_gen/instruments.h"
 
+uint32_t ScoreHash(uint32_t x) {
+  x ^= x >> 16;
+  x *= 0x7feb352du;
+  x ^= x >> 15;
+  x *= 0x846ca68bu;
+  x ^= x >> 16;
+  return x;
+}
+
 namespace {
 
 struct VoiceSetting {
@@ -35,19 +44,11 @@ constexpr VoiceSetting kVoices[kVoiceCount] = {
     /* bell */ {0.09f, 0.6f, 0.3f, 0.1f, 0.3f, true, 0.008f, 0.08f},
 };
 
-uint32_t Hash(uint32_t x) {
-  x ^= x >> 16;
-  x *= 0x7feb352du;
-  x ^= x >> 15;
-  x *= 0x846ca68bu;
-  x ^= x >> 16;
-  return x;
-}
-
 uint32_t SeedOf(const NoteEvent& n) {
-  return Hash(static_cast<uint32_t>(n.voice) * 1000003u + static_cast<uint32_t>(n.bar) * 4099u +
-              static_cast<uint32_t>(std::lround(n.beat * 96.0f)) * 131u +
-              static_cast<uint32_t>(std::lround(n.pitch * 4.0f)));
+  return ScoreHash(static_cast<uint32_t>(n.voice) * 1000003u +
+                   static_cast<uint32_t>(n.bar) * 4099u +
+                   static_cast<uint32_t>(std::lround(n.beat * 96.0f)) * 131u +
+                   static_cast<uint32_t>(std::lround(n.pitch * 4.0f)));
 }
 
 // -1..1 from 16 bits of the hash.

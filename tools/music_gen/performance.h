@@ -1,11 +1,16 @@
 #pragma once
 
+#include <cstdint>
+
 #include "tools/music_gen/score.h"
 #include "tools/music_gen/synth.h"
 
 // The score played: each note a few milliseconds off the grid and a little
 // harder or softer, by a hash of where it stands, so that every run plays
 // it the same way. Notes on a section's first downbeat are played on time.
+
+// The seeded looseness's hash: a well-mixed 32 bits from a position.
+uint32_t ScoreHash(uint32_t x);
 
 struct Played {
   double start, length;  // seconds

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "tools/music_gen/biquad.h"
-#include "tools/music_gen/spectrum.h"
+#include "tools/music_gen/fourier.h"
 #include "tools/music_gen/swarm_drive.h"
 #include "tools/music_gen/synth.h"
 

@@ -23,7 +23,10 @@ let options = null;
 let canvas = null;
 let listening = null;
 let aspect = 16 / 9;
-let fullscreenAsked = false;
+// Between the request and the browser's answer the canvas is sized for the
+// screen, so that it is right from the first frame; once the answer is in
+// (granted, refused, or full screen left) the canvas follows what it covers.
+let fullscreenPending = false;
 // Only a full screen that this run entered can be left on purpose; an exit
 // still under way from the previous run is not this run's.
 let fullscreenEntered = false;
@@ -64,11 +67,11 @@ function withinLimits([width, height]) {
   return reduced;
 }
 
-// What the canvas covers: the screen once full screen (asked for, maybe not
-// yet granted), else the window.
+// What the canvas covers: the screen while full screen is on its way, else
+// the window (which is the screen in full screen).
 function area() {
   const ratio = window.devicePixelRatio || 1;
-  const screenComing = fullscreenAsked && document.fullscreenEnabled && !document.fullscreenElement;
+  const screenComing = fullscreenPending && !document.fullscreenElement;
   const [width, height] = screenComing ? [screen.width, screen.height] : [innerWidth, innerHeight];
   return {width: Math.round(width * ratio), height: Math.round(height * ratio), ratio};
 }
@@ -89,6 +92,7 @@ function fitCanvas() {
 }
 
 function onFullscreenChange() {
+  fullscreenPending = false;
   fitCanvas();
   if (!options.isRunning()) return;
   if (document.fullscreenElement) {
@@ -122,24 +126,36 @@ function leftForHiddenTab() {
 
 // The browser takes the context away (a lost GPU, too many contexts); the
 // page asks for it back and says so meanwhile, while the piece runs undrawn.
+// What the notice says is checked against the context itself, since its
+// return and the page's timer can arrive in either order.
 function watchContext(target, signal) {
+  const lost = () => target.getContext('webgl')?.isContextLost() ?? true;
+  let givenUp = false;
   target.addEventListener('webglcontextlost', event => {
     event.preventDefault();
     note('context-lost');
     if (!options.isRunning()) return;
+    givenUp = false;
     showNotice('The graphics were lost: the piece goes on, and its picture returns when the ' +
                'browser restores them.');
     clearTimeout(restoreTimer);
     restoreTimer = setTimeout(() => {
+      if (!lost()) return;
+      givenUp = true;
       note('context-not-restored');
-      showNotice(`The graphics did not come back within ${kRestoreWaitSeconds} s.`,
-                 {action: 'start again', onAction: options.onGiveUp});
+      showNotice(`The graphics did not come back within ${kRestoreWaitSeconds} s.`, {
+        action: 'start again',
+        // Back meanwhile: the run recovers by itself and goes on.
+        onAction: () => { if (lost()) options.onGiveUp(); },
+      });
     }, kRestoreWaitSeconds * 1000);
   }, {signal});
   target.addEventListener('webglcontextrestored', () => {
     clearTimeout(restoreTimer);
     note('context-restored');
-    hideNotice();
+    if (givenUp) showNotice('The graphics are back.', {seconds: 4});
+    else hideNotice();
+    givenUp = false;
   }, {signal});
 }
 
@@ -180,20 +196,24 @@ export function canvasOpened() {
 export function enterFullscreen() {
   clearTimeout(leaveTimer);
   note('fullscreen-requested');
-  fullscreenAsked = true;
   fullscreenEntered = false;
   hiddenSinceFullscreen = false;
   if (!document.fullscreenEnabled) {
     note('fullscreen-unavailable');
     return;
   }
+  fullscreenPending = true;
   // After the previous run's exit, or the browser takes this request back.
   leaving.then(() => document.documentElement.requestFullscreen({navigationUI: 'hide'}))
-      .catch(e => note('fullscreen-refused', String(e)));
+      .catch(e => {
+        note('fullscreen-refused', String(e));
+        fullscreenPending = false;
+        fitCanvas();
+      });
 }
 
 export function leaveFullscreen() {
-  fullscreenAsked = false;
+  fullscreenPending = false;
   fullscreenEntered = false;
   clearTimeout(restoreTimer);
   clearTimeout(leaveTimer);

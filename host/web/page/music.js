@@ -40,6 +40,9 @@ let timer = 0;
 let seekLead = 0;
 let seekTarget = null;
 let seekAt = -Infinity;
+// Counts the seeks, so that one seek's lesson is not taken from another's.
+let seeks = 0;
+let playing = null;
 let mutedAt = 0;
 
 export const musicState = () => ({
@@ -105,11 +108,9 @@ export function prepareMusic() {
       failed(`${kMusicName} is blocked by this site's Content-Security-Policy (media-src): ` +
              'the piece will run without music.');
   });
-  // The music is paused before the browser freezes the page, rather than
-  // left mid-stream, and brought back in step when the page resumes.
-  document.addEventListener('freeze', () => {
-    if (wanted) audio.pause();
-  });
+  // A frozen page's element plays on (pausing it there, to seek back on
+  // resuming, left it silent for seconds); whatever the browser did to it
+  // meanwhile is put right on resuming.
   document.addEventListener('resume', align);
   document.addEventListener('visibilitychange', align);
   audio.src = kMusicName;
@@ -120,9 +121,10 @@ export function prepareMusic() {
 function learnSeekLead() {
   if (seekTarget === null) return;
   const target = seekTarget;
+  const seek = seeks;
   seekTarget = null;
   setTimeout(() => {
-    if (!wanted || audio.paused || audio.seeking || seekTarget !== null) return;
+    if (!wanted || audio.paused || audio.seeking || seeks !== seek) return;
     const behind = pieceSeconds() - audio.currentTime;
     seekLead = Math.min(kMostSeekLead, Math.max(0, seekLead + behind));
     note('music-seek-lead', {target, lead: seekLead});
@@ -130,6 +132,7 @@ function learnSeekLead() {
 }
 
 function seek(to) {
+  ++seeks;
   seekTarget = to;
   seekAt = performance.now();
   audio.currentTime = to;
@@ -148,8 +151,11 @@ function align() {
   const end = audio.duration;
   if (Number.isFinite(end) && target + seekLead >= end) return;  // over, as natively
   const baseRate = clock.rate;
+  // Paused by the browser (a hidden tab before the music began, a freeze):
+  // played again from where the clock is, but not seek after seek while the
+  // browser keeps pausing it.
   if (audio.paused) {
-    seek(target + seekLead);
+    if (performance.now() - seekAt >= kSeekSettleMs) seek(target + seekLead);
     play();
     return;
   }
@@ -170,12 +176,13 @@ function align() {
 }
 
 function play() {
-  audio.play().catch(e => {
+  if (playing) return;
+  playing = audio.play().catch(e => {
     // Pausing or seeking before playback began interrupts play(): not a refusal.
     if (e.name === 'AbortError' || !wanted) return;
     failed(`The browser refused to play ${kMusicName} (${e.name}: ${e.message}): ` +
            'the piece runs without music.');
-  });
+  }).finally(() => { playing = null; });
 }
 
 // Hooks of the music seam.

@@ -1,17 +1,8 @@
 // The page around the piece: it loads the program and the atlas, shows the
 // screen before and after a run, and gives the program the hooks it calls
-// (page_hooks.js beside the program declares them). window.quorvane holds
-// what the tests read.
-//
-// URL parameters, for tests and measurements:
-//   frame=K          draw frame K of a 60 fps run (frames K-1 and K drawn, as the
-//                    capture tool draws a still) instead of playing the piece,
-//                    and report the simulation state at the checkpoint frames
-//   size=WxH         the canvas in device pixels (default: the piece's shape
-//                    on the screen, or on the window where full screen is not
-//                    offered)
-//   speed=N          the piece's clock (and its music, from 1/16 to 16) runs N times
-//                    real time
+// (page_hooks.h in the program's source declares them). window.quorvane holds
+// what the tests read; parameters.js reads the URL parameters.
+
 import {canvasOpened, currentCanvas, enterFullscreen, initCanvas, leaveFullscreen,
         replaceCanvas} from './canvas.js';
 import {kAtlasName} from './files.js';
@@ -19,10 +10,8 @@ import {loadAtlas, loadProgramBinary, onProgress, StalledError, startProgram} fr
 import {musicFree, musicOpen, musicPlay, musicState, musicStop, prepareMusic,
         setMusicClock} from './music.js';
 import {hideNotice, note, quorvane, reportProblem} from './notes.js';
-
-const kSceneSeconds = 230;
-const kLastFrame = kSceneSeconds * 60;
-const kLargestSide = 16384;
+import {readParameters} from './parameters.js';
+import {kLargestPictureSide, kPieceFps, kPieceSeconds} from './piece_facts.js';
 
 const page = {
   screen: document.getElementById('screen'),
@@ -40,31 +29,9 @@ let restartAfterEnd = false;
 let clockStart = null;
 let timeLeftTimer = 0;
 
-// Bad parameters are reported and ignored rather than guessed at.
-function readParameters() {
-  const params = new URLSearchParams(location.search);
-  const read = {frame: 0, size: null, speed: 1};
-  if (params.has('frame')) {
-    const frame = Number(params.get('frame'));
-    if (Number.isInteger(frame) && frame >= 1 && frame <= kLastFrame) read.frame = frame;
-    else reportProblem(`frame must be a whole number from 1 to ${kLastFrame}`);
-  }
-  if (params.has('size')) {
-    const match = /^(\d{1,5})x(\d{1,5})$/.exec(params.get('size'));
-    const [width, height] = match ? [+match[1], +match[2]] : [0, 0];
-    if (Math.min(width, height) >= 1 && Math.max(width, height) <= kLargestSide)
-      read.size = [width, height];
-    else reportProblem(`size must be WIDTHxHEIGHT, 1 to ${kLargestSide} pixels each`);
-  }
-  if (params.has('speed')) {
-    const speed = Number(params.get('speed'));
-    if (speed > 0 && speed <= 1000) read.speed = speed;
-    else reportProblem('speed must be above 0 and at most 1000');
-  }
-  return read;
-}
-
-const parameters = readParameters();
+const parameters = readParameters(
+    location.search, {lastFrame: kPieceSeconds * kPieceFps, largestSide: kLargestPictureSide});
+parameters.problems.forEach(reportProblem);
 
 // The largest side this browser's WebGL draws, or null without WebGL.
 function probeWebGL() {
@@ -108,7 +75,7 @@ function showTimeLeft() {
   document.body.appendChild(timer);
   const update = () => {
     const elapsed = clockStart === null ? 0 : (performance.now() - clockStart) * parameters.speed;
-    const left = Math.max(0, Math.ceil(kSceneSeconds - elapsed / 1000));
+    const left = Math.max(0, Math.ceil(kPieceSeconds - elapsed / 1000));
     const minutes = Math.floor(left / 60);
     const seconds = left % 60;
     timer.textContent = `${minutes ? `${minutes} min ` : ''}${seconds} s left of the piece`;
