@@ -1,7 +1,8 @@
 // A long --loop: a hundred runs (the number is the first argument) over the
 // scripted seams and a real GL context, frames a second apart. The picture
 // of every run is the first run's, and between the tenth run and the last
-// nothing grows: resident memory, open descriptors, threads, GL names.
+// nothing grows: bytes in use on the heap, resident memory, open descriptors,
+// threads, GL names.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
@@ -29,9 +30,14 @@ int loops = 100;
 constexpr int kFrameStepMs = 1000;
 constexpr int kFramesPerRun = 230;  // 1 s ... 230 s
 constexpr int kMeasuredLoop = 10;
-// The process's own resident memory may move a little as the allocator and
-// the driver settle; a leak of a frame's worth per run would be far more.
-constexpr long kResidentSlackKiB = 512;
+// Bytes in use on the heap move by 64 KiB as the driver takes and gives back
+// its vertex buffers; a leak of 3 KiB a run would pass this over 90 runs.
+constexpr long kHeapSlackKiB = 256;
+// The resident size counts the allocator's free pages as well: the driver's
+// vertex data, taken and freed each frame, scatters over the heap, whose
+// touched pages grow in steps of 0.5-1 MiB up to about the 80th run (3.5 MiB
+// in all) while the bytes in use stay put. A leak shows in those first.
+constexpr long kResidentSlackKiB = 8192;
 // Frames of a run whose pictures are compared: the backdrop alone, the first
 // sparks, the whole swarm, the dive, the fade and the cards.
 const int kComparedFrames[] = {1, 4, 60, 170, 220, 226, 230};
@@ -130,6 +136,7 @@ TEST(HostLoopSoak, RunsRepeatTheFirstAndGrowNothing) {
                                  << "first " << differing.front();
   Print(("after loop " + std::to_string(kMeasuredLoop)).c_str(), atMeasuredLoop);
   Print(("after loop " + std::to_string(loops)).c_str(), atEnd);
+  EXPECT_LE(atEnd.heapKiB, atMeasuredLoop.heapKiB + kHeapSlackKiB);
   EXPECT_LE(atEnd.residentKiB, atMeasuredLoop.residentKiB + kResidentSlackKiB);
   EXPECT_EQ(atEnd.descriptors, atMeasuredLoop.descriptors);
   EXPECT_EQ(atEnd.threads, atMeasuredLoop.threads);
