@@ -6,8 +6,8 @@
 #   include_floors.sh [ROOT]
 #
 # The floors, lowest first; folders on one floor know nothing of each other:
-#   base               the result type, the exit statuses and the piece's
-#                      shared facts, for every floor
+#   base               the result type, the exit statuses, the piece's
+#                      shared facts and a hash, for every floor
 #   sim, gl            the simulation; the GL subset and its ES 2 layer
 #   script             the script table, read by the scene and the music
 #   scene              the drawing

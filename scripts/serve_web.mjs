@@ -8,7 +8,9 @@
 // `hidden` names files it answers 404 for, `replaced` maps a name to other
 // bytes served in its place, `stalled` names files whose download stops
 // halfway and never ends, `headers` are added to every answer (a
-// Content-Security-Policy, say), and `compress: false` turns gzip off.
+// Content-Security-Policy, say), and `compress: false` turns gzip off, while
+// `compress: 'always'` plays a host that gzips every answer, whatever the
+// client accepts, byte ranges too (ranges of the gzipped file).
 import {createReadStream} from 'node:fs';
 import {readFile, stat} from 'node:fs/promises';
 import {createServer} from 'node:http';
@@ -133,7 +135,9 @@ export async function startServer(folder, {port = 0, hidden = [], replaced = {},
 
     const accepts = /\bgzip\b/.test(request.headers['accept-encoding'] ?? '');
     const rangeHeader = request.headers.range;
-    const encoding = compress && accepts && kCompressible.has(extname(file)) && !rangeHeader;
+    const always = compress === 'always';
+    const encoding =
+        always || (compress && accepts && kCompressible.has(extname(file)) && !rangeHeader);
     const tag = entityTag(info, encoding);
     const common = {
       ...headers,
@@ -149,32 +153,37 @@ export async function startServer(folder, {port = 0, hidden = [], replaced = {},
       response.end();
       return;
     }
-    if (encoding) {
+    if (encoding && !always) {
       const body = await gzipOf(file, info);
       response.writeHead(200, {...common, 'Content-Encoding': 'gzip', 'Content-Length': body.length});
       response.end(request.method === 'HEAD' ? undefined : body);
       return;
     }
+    const gzipped = always ? await gzipOf(file, info) : null;
+    const size = gzipped ? gzipped.length : info.size;
     const ifRange = request.headers['if-range'];
-    let range = rangeHeader && (ifRange === undefined || ifRange === entityTag(info, false))
-        ? parseRange(rangeHeader, info.size)
+    let range = rangeHeader && (ifRange === undefined || ifRange === tag)
+        ? parseRange(rangeHeader, size)
         : null;
     if (range === 'unsatisfiable') {
-      answer(response, 416, 'range not satisfiable', {...common, 'Content-Range': `bytes */${info.size}`});
+      answer(response, 416, 'range not satisfiable', {...common, 'Content-Range': `bytes */${size}`});
       return;
     }
-    const [first, last] = range ?? [0, info.size - 1];
+    const [first, last] = range ?? [0, size - 1];
     response.writeHead(range ? 206 : 200, {
       ...common,
-      'Content-Length': info.size === 0 ? 0 : last - first + 1,
-      ...(range ? {'Content-Range': `bytes ${first}-${last}/${info.size}`} : {}),
+      ...(gzipped ? {'Content-Encoding': 'gzip'} : {}),
+      'Content-Length': size === 0 ? 0 : last - first + 1,
+      ...(range ? {'Content-Range': `bytes ${first}-${last}/${size}`} : {}),
     });
-    if (request.method === 'HEAD' || info.size === 0) {
+    if (request.method === 'HEAD' || size === 0) {
       response.end();
-      return;
+    } else if (gzipped) {
+      response.end(gzipped.subarray(first, last + 1));
+    } else {
+      createReadStream(file, {start: first, end: last}).on('error', () => response.destroy())
+          .pipe(response);
     }
-    createReadStream(file, {start: first, end: last}).on('error', () => response.destroy())
-        .pipe(response);
   }
 
   const server = createServer((request, response) => {

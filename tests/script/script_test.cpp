@@ -12,20 +12,31 @@ void ExpectModes(float t, int field, int formation) {
   EXPECT_EQ(modes.formationMode, formation) << "at " << t << " s";
 }
 
-TEST(ScriptModes, EachBoundaryBelongsToTheRowAbove) {
+// What the swarm does in the middle of each stretch of the piece.
+TEST(ScriptModes, EachStretchOfThePieceHasItsModes) {
   ExpectModes(-5.0f, 1, 0);  // a clock read before its start
-  ExpectModes(0.0f, 1, 0);
-  const struct {
-    float boundary;
-    int field, formation;          // up to and at the boundary
-    int nextField, nextFormation;  // just above it
-  } rows[] = {{61, 1, 0, 2, 0},  {80, 2, 0, 0, 1},  {130, 0, 1, 2, 0},
-              {190, 2, 0, 0, 1}, {210, 0, 1, 2, 1}, {217, 2, 1, 1, 0}};
-  for (const auto& row : rows) {
-    ExpectModes(row.boundary, row.field, row.formation);
-    ExpectModes(std::nextafter(row.boundary, 1000.0f), row.nextField, row.nextFormation);
-  }
+  ExpectModes(30.0f, 1, 0);
+  ExpectModes(70.0f, 2, 0);
+  ExpectModes(100.0f, 0, 1);
+  ExpectModes(160.0f, 2, 0);
+  ExpectModes(200.0f, 0, 1);
+  ExpectModes(213.0f, 2, 1);
+  ExpectModes(225.0f, 1, 0);  // the close returns to the opening's modes
   ExpectModes(230.0f, 1, 0);
+}
+
+// A change of modes happens just after its second, never at it: the frame
+// at the boundary still shows the stretch before.
+TEST(ScriptModes, EachBoundaryBelongsToTheStretchBefore) {
+  for (int row = 1; row < kModeRowCount; ++row) {
+    const float boundary = kModeSchedule[row].startSeconds;
+    const SceneModes before = SceneModesAt(std::nextafter(boundary, 0.0f));
+    const SceneModes after = kModeSchedule[row].modes;
+    ExpectModes(boundary, before.fieldMode, before.formationMode);
+    ExpectModes(std::nextafter(boundary, 1000.0f), after.fieldMode, after.formationMode);
+    EXPECT_TRUE(before.fieldMode != after.fieldMode || before.formationMode != after.formationMode)
+        << "no change at " << boundary << " s";
+  }
 }
 
 TEST(ScriptSwell, RisesAfter19AndDiesAwayAfter200) {

@@ -108,3 +108,11 @@ export async function untilPieceTime(page, seconds, speed = 1) {
   const now = await pieceSeconds(page, speed);
   if (now < seconds) await sleep((seconds - now) * 1000 / speed);
 }
+
+// Until the page's music plays within 40 ms of the picture.
+export function untilMusicInStep(page) {
+  return page.waitForFunction(() => {
+    const m = window.quorvane.music();
+    return m.playing && m.offsetMs !== null && Math.abs(m.offsetMs) < 40;
+  }, {timeout: 20000, polling: 200});
+}

@@ -9,7 +9,7 @@ import {mkdir, readFile, writeFile} from 'node:fs/promises';
 import {join} from 'node:path';
 import {after, before, describe, test} from 'node:test';
 
-import {openBrowser, openPage, waitForState} from './browser.mjs';
+import {openBrowser, openPage, untilMusicInStep, waitForState} from './browser.mjs';
 import {kSite, kWebBuild} from './native.mjs';
 
 const kAtlasBytes = 18 + 1024 * 1024 * 4;
@@ -58,8 +58,9 @@ describe('an atlas that is not the piece\'s', () => {
      /TEX\.tga is not the piece's atlas: 4194322 bytes, not a 1024x1024 32-bit uncompressed TGA/],
   ];
   for (const [what, bytes, named] of cases) {
-    test(`${what}: named, and shown as the native program would show it`, async () => {
-      await withPage({hidden: ['TEX.tga.gz'], replaced: {'TEX.tga': bytes}}, '', async page => {
+    test(`${what}: named, shown as the native program would, and noted in the run`, async () => {
+      const serve = {hidden: ['TEX.tga.gz'], replaced: {'TEX.tga': bytes}};
+      await withPage(serve, '?size=64x36', async page => {
         await waitForState(page, 'ready');
         assert.match(await shownProblems(page), named);
         assert.match(await problems(page), /the piece runs with this file/);
@@ -67,6 +68,11 @@ describe('an atlas that is not the piece\'s', () => {
         await writeFile(join(shots, `atlas-${what.replaceAll(' ', '-')}.png`), await page.screenshot());
         const loaded = await page.evaluate(() => Array.from(window.Module.FS.readFile('TEX.tga')));
         assert.deepEqual(Buffer.from(loaded), bytes.subarray(0, kAtlasBytes));
+        await page.keyboard.press('KeyA');
+        await page.waitForFunction(() => window.quorvane.frames > 3, {timeout: 15000});
+        assert.match(await page.$eval('#notice', n => n.textContent),
+                     /TEX\.tga is not the piece's atlas: the picture is not as it should be/);
+        await page.keyboard.press('Escape');
       });
     });
   }
@@ -144,6 +150,44 @@ describe('music that cannot be played', () => {
   });
 });
 
+describe('a host that gzips every answer, byte ranges too', () => {
+  const serve = {compress: 'always'};
+
+  test('the music, which cannot stream from it, plays whole from memory, in step', async () => {
+    await withPage(serve, '?size=64x36', async page => {
+      await waitForState(page, 'ready');
+      await page.waitForFunction(
+          () => window.quorvane.log.some(e => e.event === 'music-whole-file'), {timeout: 20000});
+      await page.keyboard.press('KeyA');
+      await waitForState(page, 'running', 5000);
+      await untilMusicInStep(page);
+      assert.equal(await problems(page), '');
+      await page.keyboard.press('Escape');
+    });
+  });
+
+  test('where the whole file does not come either, the message names the compression',
+       async () => {
+         const page = await session.browser.newPage();
+         page.messages = [];
+         await page.evaluateOnNewDocument(() => {
+           // The whole file does not arrive either (cut off, say).
+           const fetch = window.fetch;
+           const whole = init => !init?.headers?.Range && (init?.method ?? 'GET') === 'GET';
+           window.fetch = (url, init) => String(url).endsWith('RX_muc.mp3') && whole(init)
+               ? Promise.reject(new TypeError('Failed to fetch'))
+               : fetch(url, init);
+         });
+         await page.goto(await session.serveAlso(serve));
+         await waitForState(page, 'ready');
+         await page.waitForFunction(() => window.quorvane.music().failure?.length > 10,
+                                    {timeout: 20000});
+         assert.match(await shownProblems(page),
+                      /cannot be played \(the host sends it compressed \(Content-Encoding: gzip\)/);
+         await page.close();
+       });
+});
+
 describe('a program that cannot load', () => {
   const cases = [
     ['quorvane.js cut short', async () => ({
@@ -218,5 +262,19 @@ test('a canvas larger than this browser draws is reduced, and the page says so',
     });
     assert.deepEqual(size.slice(0, 2), size.slice(2), 'the canvas is what WebGL gave');
     assert.ok(size[0] < 16384);
+  });
+});
+
+test('a run on a canvas larger than the browser draws: said before it and over it', async () => {
+  await withPage({}, '?size=16384x16384', async page => {
+    await waitForState(page, 'ready');
+    assert.match(await shownProblems(page), new RegExp(
+        'This browser cannot draw a 16384x16384 canvas \\(at most (\\d+) pixels a side\\): ' +
+        'the piece is drawn at \\1x\\1\\.'));
+    await page.keyboard.press('KeyA');
+    await page.waitForFunction(() => window.quorvane.frames > 1, {timeout: 60000});
+    assert.match(await page.$eval('#notice', n => n.textContent),
+                 /^Drawn at (\d+)x\1, the largest this browser draws \(16384x16384 was asked/);
+    await page.keyboard.press('Escape');
   });
 });

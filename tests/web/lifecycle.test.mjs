@@ -27,6 +27,14 @@ function loseContext(page) {
   });
 }
 
+// A run whose context is lost and not given back, until the page says so.
+async function runUntilGivenUpOnContext(page) {
+  await begin(page);
+  await loseContext(page);
+  await page.waitForFunction(() => /did not come back/.test(
+      document.getElementById('notice')?.textContent), {timeout: 10000});
+}
+
 describe('a run while the browser does other things', () => {
   let session;
   before(async () => {
@@ -154,10 +162,7 @@ describe('a run while the browser does other things', () => {
   test('a context that never comes back: the page says so and offers to start again',
        async () => {
          const page = await openPage(session);
-         await begin(page);
-         await loseContext(page);
-         await page.waitForFunction(() => /did not come back/.test(
-             document.getElementById('notice')?.textContent), {timeout: 10000});
+         await runUntilGivenUpOnContext(page);
          await writeFile(join(shots, 'context-not-back.png'), await page.screenshot());
          assert.equal(await page.evaluate(() => window.quorvane.state), 'running');
          await page.click('#notice button');
@@ -175,10 +180,7 @@ describe('a run while the browser does other things', () => {
   test('a context back after the page gave up on it: the notice says so, and the run goes on',
        async () => {
          const page = await openPage(session);
-         await begin(page);
-         await loseContext(page);
-         await page.waitForFunction(() => /did not come back/.test(
-             document.getElementById('notice')?.textContent), {timeout: 10000});
+         await runUntilGivenUpOnContext(page);
          await page.evaluate(() => window.testLoss.restoreContext());
          await page.waitForFunction(() => /are back/.test(
              document.getElementById('notice')?.textContent), {timeout: 5000});

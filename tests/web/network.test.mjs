@@ -5,7 +5,7 @@
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
 
-import {openBrowser, waitForState} from './browser.mjs';
+import {openBrowser, untilMusicInStep, waitForState} from './browser.mjs';
 import {kSite} from './native.mjs';
 
 const kSlowLink = {offline: false, latency: 150, downloadThroughput: 1.6e6 / 8,
@@ -66,10 +66,7 @@ test('on a slow link the start comes early, the music streams in step, a reload 
 
          await page.keyboard.press('KeyA');
          await waitForState(page, 'running', 5000);
-         await page.waitForFunction(() => {
-           const m = window.quorvane.music();
-           return m.playing && m.offsetMs !== null && Math.abs(m.offsetMs) < 40;
-         }, {timeout: 20000, polling: 200});
+         await untilMusicInStep(page);
          await page.keyboard.press('Escape');
          await waitForState(page, 'ended', 5000);
 

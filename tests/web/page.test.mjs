@@ -192,6 +192,9 @@ describe('a visitor whose download fails', () => {
       await begin(page);
       await page.waitForFunction(() => window.quorvane.frames > 5, {timeout: 10000});
       if (file === 'RX_muc.mp3') assert.ok((await events(page)).includes('music-missing'));
+      else
+        assert.match(await page.$eval('#notice', n => n.textContent),
+                     /TEX\.tga could not be loaded: the piece runs without its textures/);
       await page.keyboard.press('Escape');
       await waitForState(page, 'ended', 5000);
       await page.close();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "base/hash.h"
 #include "tools/atlas_gen/noise.h"
 
 namespace {

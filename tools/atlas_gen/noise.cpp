@@ -2,14 +2,7 @@
 
 #include <cmath>
 
-uint32_t HashU32(uint32_t value) {
-  value ^= value >> 16;
-  value *= 0x7feb352du;
-  value ^= value >> 15;
-  value *= 0x846ca68bu;
-  value ^= value >> 16;
-  return value;
-}
+#include "base/hash.h"
 
 static float LatticeDot(int ix, int iy, uint32_t seed, float dx, float dy) {
   uint32_t h =

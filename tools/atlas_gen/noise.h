@@ -13,5 +13,3 @@ float Fbm(float x, float y, int octaves, uint32_t seed);
 // ridges; 0..1.
 float RidgedFbm(float x, float y, int octaves, uint32_t seed);
 
-// 32-bit integer hash used for both the lattice gradients and scattered points.
-uint32_t HashU32(uint32_t value);

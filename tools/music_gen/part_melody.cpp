@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "base/hash.h"
 #include "tools/music_gen/arrangement.h"
 #include "tools/music_gen/performance.h"
 #include "tools/music_gen/themes.h"
@@ -141,7 +142,7 @@ void IntroBells(Writer& w) {
       const double t = TimeAt(w.map, bar, eighth * 0.5);
       if (t < sparks) continue;
       const double density = 0.2 + 0.5 * (t - sparks) / (complete - sparks);
-      const uint32_t h = ScoreHash(static_cast<uint32_t>(bar * 8 + eighth) + 7u);
+      const uint32_t h = HashU32(static_cast<uint32_t>(bar * 8 + eighth) + 7u);
       if ((h & 0xffff) >= density * 0x10000) continue;
       const Voicing& v = w.voicings[static_cast<size_t>(2 * bar + eighth / 4)];
       Write(w, kBell, bar, eighth * 0.5f, 1.0f,

@@ -3,17 +3,9 @@
 #include <cmath>
 #include <cstdint>
 
+#include "base/hash.h"
 #include "tools/music_gen/drums.h"
 #include "tools/music_gen/instruments.h"
-
-uint32_t ScoreHash(uint32_t x) {
-  x ^= x >> 16;
-  x *= 0x7feb352du;
-  x ^= x >> 15;
-  x *= 0x846ca68bu;
-  x ^= x >> 16;
-  return x;
-}
 
 namespace {
 
@@ -45,10 +37,9 @@ constexpr VoiceSetting kVoices[kVoiceCount] = {
 };
 
 uint32_t SeedOf(const NoteEvent& n) {
-  return ScoreHash(static_cast<uint32_t>(n.voice) * 1000003u +
-                   static_cast<uint32_t>(n.bar) * 4099u +
-                   static_cast<uint32_t>(std::lround(n.beat * 96.0f)) * 131u +
-                   static_cast<uint32_t>(std::lround(n.pitch * 4.0f)));
+  return HashU32(static_cast<uint32_t>(n.voice) * 1000003u + static_cast<uint32_t>(n.bar) * 4099u +
+                 static_cast<uint32_t>(std::lround(n.beat * 96.0f)) * 131u +
+                 static_cast<uint32_t>(std::lround(n.pitch * 4.0f)));
 }
 
 // -1..1 from 16 bits of the hash.

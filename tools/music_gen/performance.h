@@ -9,9 +9,6 @@
 // harder or softer, by a hash of where it stands, so that every run plays
 // it the same way. Notes on a section's first downbeat are played on time.
 
-// The seeded looseness's hash: a well-mixed 32 bits from a position.
-uint32_t ScoreHash(uint32_t x);
-
 struct Played {
   double start, length;  // seconds
   float velocity;

@@ -35,12 +35,21 @@ let leaving = Promise.resolve();
 let shownAt = -Infinity;
 let restoreTimer = 0;
 let leaveTimer = 0;
+// The size asked for, within what this browser draws; and when it had to be
+// reduced, the line said over the run.
+let fixedSize = null;
+let reducedNote = null;
 
 // `size`: a fixed drawing-buffer size or null; `largestSide`: what the
 // browser's WebGL can draw; `isRunning()`, and what to do when full screen is
 // left on purpose (`onLeave`) or the graphics do not come back (`onGiveUp`).
 export function initCanvas(given) {
   options = given;
+  if (options.size) {
+    fixedSize = withinLimits(options.size);
+    if (Math.max(...options.size) > options.largestSide)
+      reducedNote = reducedText(fixedSize, options.size);
+  }
   window.addEventListener('resize', fitCanvas);
   document.addEventListener('fullscreenchange', onFullscreenChange);
   document.addEventListener('visibilitychange', () => {
@@ -56,6 +65,10 @@ function fit(width, height, shape) {
   if (areaShape <= shape * kCoverWithin && areaShape >= shape / kCoverWithin) return [width, height];
   return areaShape > shape ? [Math.round(height * shape), height] : [width, Math.round(width / shape)];
 }
+
+const reducedText = (drawn, asked) =>
+    `Drawn at ${drawn.join('x')}, the largest this browser draws ` +
+    `(${asked.join('x')} was asked for).`;
 
 function withinLimits([width, height]) {
   const largest = options.largestSide;
@@ -175,7 +188,7 @@ export function replaceCanvas(pictureAspect) {
   canvas.setAttribute('role', 'img');
   canvas.setAttribute('aria-label', 'quorvane');
   canvas.setAttribute('aria-describedby', 'picture-description');
-  if (options.size) [canvas.width, canvas.height] = withinLimits(options.size);
+  if (fixedSize) [canvas.width, canvas.height] = fixedSize;
   listening = new AbortController();
   watchContext(canvas, listening.signal);
   document.getElementById('stage').appendChild(canvas);
@@ -189,6 +202,7 @@ export function canvasOpened() {
   if (width === canvas.width && height === canvas.height) return;
   reportProblem(`This browser gave a ${width}x${height} picture for the ${canvas.width}x` +
                 `${canvas.height} canvas: the piece is drawn at ${width}x${height}.`);
+  reducedNote = reducedText([width, height], [canvas.width, canvas.height]);
   [canvas.width, canvas.height] = [width, height];
   fitCanvas();
 }
@@ -222,4 +236,8 @@ export function leaveFullscreen() {
 
 export function currentCanvas() {
   return canvas;
+}
+
+export function canvasNote() {
+  return reducedNote;
 }

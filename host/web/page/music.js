@@ -16,7 +16,17 @@ const kSeekSeconds = 0.25;
 // of the audio output (100 ms behind, on a busy machine) takes two.
 const kMostRateChange = 0.06;
 const kRatePerSecondOff = 1.5;
+// Muted after a seek, where nothing is heard, the seek's lateness is made up
+// at up to 1.75 times the speed; and just after one (a start, a resume), where
+// a jump was heard anyway, the output's first stutter at up to 25%: most of
+// the offset gone by the next alignment.
+const kMutedMostRateChange = 0.75;
+const kQuickAfterSeekMs = 1500;
+const kQuickMostRateChange = 0.25;
+const kQuickRatePerSecondOff = 4;
 const kAlignEveryMs = 200;
+// And while it catches up quickly, more often, so that it does not overshoot.
+const kQuickAlignEveryMs = 50;
 // A seek needs time to play again; until then, what the element reports
 // says nothing of where the next seek should aim.
 const kSeekSettleMs = 1000;
@@ -35,15 +45,22 @@ let failure = null;
 let clock = null;
 let wanted = false;
 let timer = 0;
+let quickTimer = 0;
 // How long a seek takes to play, learnt from the last one, so that the next
 // seek aims that far ahead.
 let seekLead = 0;
 let seekTarget = null;
 let seekAt = -Infinity;
+// The most the music was behind since the last seek played, in seconds,
+// while that seek's lesson is being taken; else null.
+let mostBehind = null;
 // Counts the seeks, so that one seek's lesson is not taken from another's.
 let seeks = 0;
 let playing = null;
 let mutedAt = 0;
+// The whole file as a Blob URL, once the streamed one failed; while it comes,
+// nothing is done with the element.
+let wholeFile = null;
 
 export const musicState = () => ({
   playing: !!audio && !audio.paused,
@@ -66,8 +83,40 @@ function describeError() {
   return error ? `${codes[error.code] ?? 'error'}${error.message ? `: ${error.message}` : ''}` : '';
 }
 
-// The element's error says little; the file's first bytes and the page's
-// security policy say more.
+// A host that compresses the music breaks the ranges that the element
+// streams it in, but a plain request still brings it whole: the element
+// plays it from memory then. Tried once; a file that is not MP3, or that
+// fails again, is named.
+async function onError() {
+  if (wholeFile || failure) {
+    if (wholeFile !== 'loading') nameFailure();
+    return;
+  }
+  wholeFile = 'loading';
+  note('music-stream-failed', describeError());
+  let url = null;
+  try {
+    const response = await fetch(kMusicName, {cache: 'no-store'});
+    const bytes = response.ok ? new Uint8Array(await response.arrayBuffer()) : null;
+    if (bytes && !musicStartProblem(bytes))
+      url = URL.createObjectURL(new Blob([bytes], {type: 'audio/mpeg'}));
+  } catch {
+    // Named below, from what a ranged request gets.
+  }
+  wholeFile = url ?? 'failed';
+  if (!url) {
+    nameFailure();
+    return;
+  }
+  note('music-whole-file', kMusicName);
+  audio.src = url;
+  if (!wanted) return;
+  if (following()) seek(pieceSeconds() + seekLead);
+  play();
+}
+
+// The element's error says little; the file's first bytes, how the host
+// sends them and the page's security policy say more.
 async function nameFailure() {
   if (failure) return;
   failure = 'pending';
@@ -81,10 +130,20 @@ async function nameFailure() {
       why = musicStartProblem(bytes) ?? `the browser could not decode it (${why})`;
     }
   } catch {
+    // A range of a compressed file does not unpack; only the headers tell.
     // The same policy may also stop the look at the file.
+    why = await compressedBy().catch(() => null) ?? why;
   }
   if (failure !== 'pending') return;
   failed(`${kMusicName} cannot be played (${why}): the piece will run without music.`);
+}
+
+async function compressedBy() {
+  const response = await fetch(kMusicName, {method: 'HEAD', cache: 'no-store'});
+  const encoding = response.headers.get('Content-Encoding');
+  return encoding && encoding !== 'identity'
+      ? `the host sends it compressed (Content-Encoding: ${encoding}), which browsers cannot play`
+      : null;
 }
 
 function failed(text) {
@@ -100,7 +159,7 @@ export function prepareMusic() {
   if (audio) return;
   audio = new Audio();
   audio.preload = 'auto';
-  audio.addEventListener('error', () => nameFailure());
+  audio.addEventListener('error', onError);
   for (const event of ['playing', 'seeked', 'pause', 'waiting']) audio.addEventListener(event, align);
   audio.addEventListener('seeked', learnSeekLead);
   document.addEventListener('securitypolicyviolation', event => {
@@ -116,16 +175,19 @@ export function prepareMusic() {
   audio.src = kMusicName;
 }
 
-// Once a seek has played for a moment: how far the clock went past what it
-// aimed at is how far the next one aims ahead.
+// Once a seek has played for a moment: how far the music fell behind the
+// clock at worst (before the quick catch-up made it up) is how much further
+// ahead the next one aims.
 function learnSeekLead() {
   if (seekTarget === null) return;
   const target = seekTarget;
   const seek = seeks;
   seekTarget = null;
+  mostBehind = -Infinity;
   setTimeout(() => {
-    if (!wanted || audio.paused || audio.seeking || seeks !== seek) return;
-    const behind = pieceSeconds() - audio.currentTime;
+    const behind = mostBehind;
+    mostBehind = null;
+    if (!wanted || audio.paused || audio.seeking || seeks !== seek || behind === -Infinity) return;
     seekLead = Math.min(kMostSeekLead, Math.max(0, seekLead + behind));
     note('music-seek-lead', {target, lead: seekLead});
   }, 300);
@@ -142,7 +204,7 @@ function seek(to) {
 }
 
 function align() {
-  if (!wanted || !audio || failure) return;
+  if (!wanted || !audio || failure || wholeFile === 'loading') return;
   if (!following()) {
     if (audio.paused) audio.play().catch(() => {});
     return;
@@ -161,6 +223,7 @@ function align() {
   }
   if (audio.seeking || audio.readyState < HTMLMediaElement.HAVE_FUTURE_DATA) return;
   const offset = audio.currentTime - target;
+  if (mostBehind !== null) mostBehind = Math.max(mostBehind, -offset);
   if (Math.abs(offset) > kSeekSeconds) {
     if (performance.now() - seekAt < kSeekSettleMs) return;
     audio.playbackRate = baseRate;
@@ -169,17 +232,23 @@ function align() {
   }
   if (Math.abs(offset) <= 2 * kInStepSeconds || performance.now() - mutedAt > kMutedAtMostMs)
     audio.muted = false;
+  const quick = audio.muted || performance.now() - seekAt < kQuickAfterSeekMs;
+  const most = audio.muted ? kMutedMostRateChange : quick ? kQuickMostRateChange : kMostRateChange;
+  const gain = quick ? kQuickRatePerSecondOff : kRatePerSecondOff;
   const change = Math.abs(offset) <= kInStepSeconds
       ? 0
-      : Math.max(-kMostRateChange, Math.min(kMostRateChange, offset * kRatePerSecondOff));
+      : Math.max(-most, Math.min(most, offset * gain));
   audio.playbackRate = baseRate * (1 - change);
+  clearTimeout(quickTimer);
+  if (quick && change) quickTimer = setTimeout(align, kQuickAlignEveryMs);
 }
 
 function play() {
   if (playing) return;
   playing = audio.play().catch(e => {
-    // Pausing or seeking before playback began interrupts play(): not a refusal.
-    if (e.name === 'AbortError' || !wanted) return;
+    // Pausing or seeking before playback began interrupts play(): not a refusal;
+    // nor is an element that failed, which names its failure itself.
+    if (e.name === 'AbortError' || !wanted || audio.error) return;
     failed(`The browser refused to play ${kMusicName} (${e.name}: ${e.message}): ` +
            'the piece runs without music.');
   }).finally(() => { playing = null; });
@@ -217,6 +286,7 @@ export function musicPlay() {
 export function musicStop() {
   wanted = false;
   clearInterval(timer);
+  clearTimeout(quickTimer);
   if (audio) audio.pause();
 }
 

@@ -3,13 +3,13 @@
 // (page_hooks.h in the program's source declares them). window.quorvane holds
 // what the tests read; parameters.js reads the URL parameters.
 
-import {canvasOpened, currentCanvas, enterFullscreen, initCanvas, leaveFullscreen,
+import {canvasNote, canvasOpened, currentCanvas, enterFullscreen, initCanvas, leaveFullscreen,
         replaceCanvas} from './canvas.js';
 import {kAtlasName} from './files.js';
 import {loadAtlas, loadProgramBinary, onProgress, StalledError, startProgram} from './loading.js';
 import {musicFree, musicOpen, musicPlay, musicState, musicStop, prepareMusic,
         setMusicClock} from './music.js';
-import {hideNotice, note, quorvane, reportProblem} from './notes.js';
+import {hideNotice, note, quorvane, reportProblem, showNotice} from './notes.js';
 import {readParameters} from './parameters.js';
 import {kLargestPictureSide, kPieceFps, kPieceSeconds} from './piece_facts.js';
 
@@ -28,6 +28,9 @@ let endRequested = false;
 let restartAfterEnd = false;
 let clockStart = null;
 let timeLeftTimer = 0;
+// Said quietly over every run when the atlas was not the piece's, since the
+// picture alone does not tell why it looks wrong (or stays black).
+let atlasNote = null;
 
 const parameters = readParameters(
     location.search, {lastFrame: kPieceSeconds * kPieceFps, largestSide: kLargestPictureSide});
@@ -92,6 +95,8 @@ function showCanvas() {
   const canvas = currentCanvas();
   canvas.tabIndex = -1;
   canvas.focus();
+  const notes = [atlasNote, canvasNote()].filter(Boolean);
+  if (notes.length) showNotice(notes.join(' '));
 }
 
 function hideCursor() {
@@ -253,6 +258,9 @@ async function start() {
     reportProblem(atlas.bytes
         ? `${atlas.problem}; the piece runs with this file, as the native one would.`
         : `${atlas.problem}: the piece will run without its textures.`);
+    atlasNote = atlas.bytes
+        ? `${kAtlasName} is not the piece's atlas: the picture is not as it should be.`
+        : `${kAtlasName} could not be loaded: the piece runs without its textures.`;
   }
   if (parameters.frame) {
     drawScheduledFrame();
