@@ -3,7 +3,7 @@
 #include <cctype>
 #include <string_view>
 
-#include "tools/common/parse_number.h"
+#include "base/parse_number.h"
 
 namespace {
 
