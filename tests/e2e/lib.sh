@@ -68,7 +68,10 @@ display_ready() { grep -qx '[0-9]\+' "$scratch/display" 2>/dev/null; }
 start_xvfb() {
   local screen=${1:-1920x1080x24}
   shift || true
-  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -br "$@" \
+  # -noreset: a server that resets when its last client leaves refuses the
+  # next one for a moment, and a test that opens and closes helpers in turn
+  # would meet that moment now and then.
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset -br "$@" \
     3>"$scratch/display" 2>"$scratch/xvfb.log" &
   xvfb_pid=$!
   wait_until 60 display_ready || fail "Xvfb did not start: $(cat "$scratch/xvfb.log")"
