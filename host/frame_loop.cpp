@@ -1,5 +1,8 @@
 #include "host/frame_loop.h"
 
+#include <cstdio>
+
+#include "base/exit_status.h"
 #include "host/atlas.h"
 #include "host/frame.h"
 #include "host/frame_clock.h"
@@ -77,4 +80,12 @@ Result RunPiece(const ShowOptions& options) {
   }
   PlatformRelease();
   return {};
+}
+
+int RunPieceToExitStatus(const ShowOptions& options) {
+  if (Result run = RunPiece(options); !run) {
+    std::fprintf(stderr, "quorvane: %s\n", run.error.c_str());
+    return kExitFailed;
+  }
+  return PlatformExitStatus();
 }

@@ -9,3 +9,6 @@
 // when no window could be opened; the run's exit status is then the
 // platform's (PlatformExitStatus).
 Result RunPiece(const ShowOptions& options = {});
+
+// RunPiece as a program's exit status, a failure said on stderr first.
+int RunPieceToExitStatus(const ShowOptions& options = {});

@@ -90,9 +90,5 @@ int main(int argc, char** argv) {
   // Nothing the piece writes is needed, so a stderr whose reader has gone
   // (quorvane 2>&1 | head) must not end the run.
   std::signal(SIGPIPE, SIG_IGN);
-  if (Result run = RunPiece(options); !run) {
-    std::fprintf(stderr, "quorvane: %s\n", run.error.c_str());
-    return kExitFailed;
-  }
-  return PlatformExitStatus();
+  return RunPieceToExitStatus(options);
 }

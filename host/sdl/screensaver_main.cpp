@@ -52,9 +52,5 @@ int main(int argc, char** argv) {
       return kExitBadArguments;
   }
   std::signal(SIGPIPE, SIG_IGN);
-  if (Result run = RunPiece(options); !run) {
-    std::fprintf(stderr, "quorvane: %s\n", run.error.c_str());
-    return kExitFailed;
-  }
-  return PlatformExitStatus();
+  return RunPieceToExitStatus(options);
 }

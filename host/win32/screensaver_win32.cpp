@@ -46,9 +46,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       break;
   }
   EnterOwnFolder();
-  if (Result run = RunPiece(options); !run) {
-    std::fprintf(stderr, "quorvane: %s\n", run.error.c_str());
-    return kExitFailed;
-  }
-  return PlatformExitStatus();
+  return RunPieceToExitStatus(options);
 }
