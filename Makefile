@@ -109,6 +109,7 @@ windows: build
 	$(call windows-program,$(BUILD))
 	rm -f $(WINBUILD)/quorvane-win64.zip
 	zip -j -q $(WINBUILD)/quorvane-win64.zip $(WINBUILD)/quorvane.exe \
+	  $(WINBUILD)/quorvane.scr $(WINBUILD)/quorvane-window.cmd $(WINBUILD)/README.txt \
 	  $(BUILD)/TEX.tga $(BUILD)/RX_muc.mp3
 
 # The Windows program under Wine on a private X server.

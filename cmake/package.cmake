@@ -37,6 +37,14 @@ install(FILES ${PROJECT_BINARY_DIR}/TEX.tga ${PROJECT_BINARY_DIR}/RX_muc.mp3
 configure_file(packaging/launcher.sh.in ${PROJECT_BINARY_DIR}/packaging/quorvane @ONLY)
 install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/quorvane DESTINATION ${CMAKE_INSTALL_BINDIR})
 
+# The XScreenSaver display mode, where Debian's xscreensaver looks for hacks
+# and for the settings that name them.
+configure_file(packaging/xscreensaver.xml.in ${PROJECT_BINARY_DIR}/packaging/quorvane.xml @ONLY)
+install(PROGRAMS $<TARGET_FILE:quorvane-screensaver> DESTINATION libexec/xscreensaver
+        RENAME quorvane)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/quorvane.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+
 if(NOT QUORVANE_PACKAGE)
   return()
 endif()
@@ -57,15 +65,18 @@ set(man_quorvane "self-running real-time audiovisual piece")
 set(man_quorvane-capture "render quorvane headless to a video or to PNG frames")
 set(man_quorvane-join "join chunks of a quorvane capture into one video or folder of frames")
 set(man_quorvane-stills "render moments of quorvane to PNG pictures")
+# The piece's page adds the warning and examples to what --help says.
+configure_file(packaging/quorvane.h2m.in ${pkg}/quorvane.h2m @ONLY)
+set(h2m_quorvane --include=${pkg}/quorvane.h2m)
 set(man_pages)
 foreach(program quorvane quorvane-capture quorvane-join quorvane-stills)
   set(page ${pkg}/${program}.1.gz)
   add_custom_command(
     OUTPUT ${page}
     COMMAND ${HELP2MAN} --no-info --section=1 --name=${man_${program}}
-            --output=${pkg}/${program}.1 $<TARGET_FILE:${program}>
+            ${h2m_${program}} --output=${pkg}/${program}.1 $<TARGET_FILE:${program}>
     COMMAND ${GZIP} -9nf ${pkg}/${program}.1
-    DEPENDS ${program}
+    DEPENDS ${program} ${pkg}/quorvane.h2m
     COMMENT "Writing the man page of ${program}"
     VERBATIM)
   list(APPEND man_pages ${page})
@@ -84,6 +95,6 @@ endforeach()
 # Everything the package holds, for `cmake --build --target quorvane-package`: the
 # rest of the tree (layer tests' programs, benchmarks' tools) is not built,
 # and installing does not ask for it.
-add_dependencies(quorvane-package quorvane quorvane-capture quorvane-join quorvane-stills
-                 quorvane-atlas quorvane-music quorvane-icons)
+add_dependencies(quorvane-package quorvane quorvane-screensaver quorvane-capture quorvane-join
+                 quorvane-stills quorvane-atlas quorvane-music quorvane-icons)
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)

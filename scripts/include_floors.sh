@@ -7,7 +7,8 @@
 #
 # The floors, lowest first; folders on one floor know nothing of each other:
 #   base               the result type, the exit statuses, the piece's
-#                      shared facts and a hash, for every floor
+#                      shared facts, a hash and whole-text numbers, for every
+#                      floor
 #   sim, gl            the simulation; the GL subset and its ES 2 layer
 #   script             the script table, read by the scene and the music
 #   scene              the drawing

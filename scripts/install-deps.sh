@@ -36,6 +36,9 @@ packages=(
   python3-numpy
   # end-to-end tests: independent readers, a virtual display, a fast clock
   xvfb xauth x11-apps xdotool libx11-dev faketime mpg123 imagemagick
+  # the screen options: window geometry, X events, and an X server with two
+  # RandR outputs whose modes can be switched
+  x11-utils x11-xserver-utils xserver-xorg-core xserver-xorg-video-dummy
 )
 for flag in "$@"; do
   case $flag in

@@ -53,13 +53,15 @@ deb=quorvane_${version}_amd64.deb
 cp "$relbuild/quorvane_${debian_version}_amd64.deb" "$dist/$deb"
 cp "$relbuild/quorvane_${debian_version}.dsc" "$relbuild/quorvane_${debian_version}.debian.tar.xz" \
   "$dist/"
-components "$relobj" --programs quorvane quorvane-capture quorvane-join quorvane-stills \
-  >"$work/deb.tsv"
+components "$relobj" --programs quorvane quorvane-screensaver quorvane-capture quorvane-join \
+  quorvane-stills >"$work/deb.tsv"
 
 mkdir "$work/win"
-cp "$winbuild/quorvane.exe" "$relobj/TEX.tga" "$relobj/RX_muc.mp3" "$work/win/"
+cp "$winbuild/quorvane.exe" "$winbuild/quorvane.scr" "$winbuild/quorvane-window.cmd" \
+  "$winbuild/README.txt" "$relobj/TEX.tga" "$relobj/RX_muc.mp3" "$work/win/"
 cp LICENSE "$work/win/LICENSE.txt"
-components "$winbuild" --programs quorvane --map "$winbuild/quorvane.map" >"$work/win.tsv"
+components "$winbuild" --programs quorvane quorvane-scr --map "$winbuild/quorvane.map" \
+  >"$work/win.tsv"
 notices "$work/win.tsv" "$work/win/THIRD-PARTY-NOTICES.txt"
 chmod 644 "$work/win/"*
 pack_zip "$dist/quorvane-$version-win64.zip" "$work/win"

@@ -36,7 +36,7 @@ void ListenForEscape(bool listen) {
 
 }  // namespace
 
-Result PlatformOpenWindow(const char*, const PixelFormatRequest& format) {
+Result PlatformOpenWindow(const char*, const PixelFormatRequest& format, const ScreenRequest&) {
   escapeDown = escapePressed = cursorHidden = clockRead = false;
   PageEnterFullscreen();
   ListenForEscape(true);

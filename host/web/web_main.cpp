@@ -64,11 +64,7 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE int QuorvaneRunPiece(double clockRate) {
   ResetSimulation();
   SetWebClockRate(clockRate);
-  if (Result run = RunPiece(); !run) {
-    std::fprintf(stderr, "quorvane: %s\n", run.error.c_str());
-    return kExitFailed;
-  }
-  return PlatformExitStatus();
+  return RunPieceToExitStatus();
 }
 
 // Frame `lastFrame` of the 60 fps schedule, drawn as the capture tool draws a

@@ -4,8 +4,8 @@
 # and the sanitizer build draws slowly). Everything started here is stopped on
 # exit.
 #
-# Expects in the environment (CTest sets them): QUORVANE, X_CLOSE_WINDOW,
-# X_UNFOCUSED_WM, PCM_MATCH, FAKETIME_LIBRARY.
+# Expects in the environment (CTest sets them): QUORVANE, QUORVANE_SCREENSAVER,
+# X_CLOSE_WINDOW, X_UNFOCUSED_WM, X_SAVER_WINDOW, PCM_MATCH, FAKETIME_LIBRARY.
 set -euo pipefail
 
 export LC_ALL=C
@@ -68,7 +68,10 @@ display_ready() { grep -qx '[0-9]\+' "$scratch/display" 2>/dev/null; }
 start_xvfb() {
   local screen=${1:-1920x1080x24}
   shift || true
-  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -br "$@" \
+  # -noreset: a server that resets when its last client leaves refuses the
+  # next one for a moment, and a test that opens and closes helpers in turn
+  # would meet that moment now and then.
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset -br "$@" \
     3>"$scratch/display" 2>"$scratch/xvfb.log" &
   xvfb_pid=$!
   wait_until 60 display_ready || fail "Xvfb did not start: $(cat "$scratch/xvfb.log")"
@@ -116,9 +119,14 @@ make_test_wav() {
     -ac 2 -ar 44100 -c:a pcm_s16le -f wav "$rundir/RX_muc.mp3"
 }
 
-# start_piece [VAR=VALUE...]: the real binary, in the scratch run directory.
+# start_piece [VAR=VALUE...] [-- ARGUMENT...]: the real binary ($PROGRAM when
+# set, else $QUORVANE), in the scratch run directory.
 start_piece() {
-  (cd "$rundir" && exec env "$@" "$QUORVANE") >"$scratch/stdout" 2>"$scratch/stderr" &
+  local vars=()
+  while (($#)) && [[ $1 != -- ]]; do vars+=("$1"); shift; done
+  shift || true
+  (cd "$rundir" && exec env "${vars[@]}" "${PROGRAM:-$QUORVANE}" "$@") \
+    >"$scratch/stdout" 2>"$scratch/stderr" &
   piece_pid=$!
   piece_started_ms=$(now_ms)
 }

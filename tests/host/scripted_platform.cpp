@@ -16,7 +16,10 @@ size_t timerCalls = 0;
 int drains = 0;
 size_t escapeQueries = 0;
 
-void Record(std::string name) { calls.push_back({std::move(name), Rng15::State(), atlasTexture}); }
+void Record(std::string name) {
+  if (script.onCall) script.onCall(name.substr(0, name.find(' ')));
+  if (script.record) calls.push_back({std::move(name), Rng15::State(), atlasTexture});
+}
 
 }  // namespace
 
@@ -36,7 +39,7 @@ std::vector<std::string> RecordedNames() {
   return names;
 }
 
-Result PlatformOpenWindow(const char* title, const PixelFormatRequest&) {
+Result PlatformOpenWindow(const char* title, const PixelFormatRequest&, const ScreenRequest&) {
   Record(std::string("OpenWindow ") + title);
   if (!script.windowOpens) return Fail(script.openError);
   return {};
@@ -55,7 +58,7 @@ void PlatformHideCursor() { Record("HideCursor"); }
 bool PlatformDrainEvents() {
   Record("DrainEvents");
   ++drains;
-  return drains == script.quitAtDrain || drains >= kRunawayDrain;
+  return drains == script.quitAtDrain || drains >= script.runawayDrain;
 }
 
 void PlatformMakeCurrent() { Record("MakeCurrent"); }
@@ -68,9 +71,13 @@ bool PlatformEscapeQuery() {
 }
 
 uint32_t PlatformMilliseconds() {
-  Record("Milliseconds");
+  const size_t call = timerCalls++;
   const size_t last = script.timerReadings.size() - 1;
-  return script.timerReadings[std::min(timerCalls++, last)];
+  const uint32_t reading = script.timerStepMs != 0
+                               ? static_cast<uint32_t>(call) * script.timerStepMs
+                               : script.timerReadings[std::min(call, last)];
+  Record("Milliseconds");
+  return reading;
 }
 
 void PlatformRelease() { Record("Release"); }

@@ -10,7 +10,7 @@
 #include "base/piece_facts.h"
 #include "build_info.h"
 #include "host/frame_clock.h"
-#include "tools/common/parse_number.h"
+#include "base/parse_number.h"
 
 namespace {
 

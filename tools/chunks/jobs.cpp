@@ -22,7 +22,7 @@
 #include "tools/chunks/segment_manifest.h"
 #include "tools/common/atomic_output.h"
 #include "tools/common/child_process.h"
-#include "tools/common/parse_number.h"
+#include "base/parse_number.h"
 #include "tools/common/tool_report.h"
 
 namespace {

@@ -13,7 +13,7 @@
 
 #include "build_info.h"
 #include "tools/common/atomic_output.h"
-#include "tools/common/parse_number.h"
+#include "base/parse_number.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <limits>
 #include <string_view>
 
-#include "tools/common/parse_number.h"
+#include "base/parse_number.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "build_info.h"
-#include "tools/common/parse_number.h"
+#include "base/parse_number.h"
 #include "tools/common/tool_report.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "tests/support/fuzz_target.h"
-#include "tools/common/parse_number.h"
+#include "base/parse_number.h"
 
 namespace {
 

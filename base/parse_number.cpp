@@ -1,4 +1,4 @@
-#include "tools/common/parse_number.h"
+#include "base/parse_number.h"
 
 #include <charconv>
 #include <cmath>
