@@ -82,7 +82,7 @@ fi
 # apt-get build-dep reads them from debian/control, the one list of them.
 here=$(cd "$(dirname "$0")/.." && pwd)
 if ((arm64)) && command -v dpkg-checkbuilddeps >/dev/null &&
-   dpkg-checkbuilddeps -a arm64 "$here/debian/control" >/dev/null 2>&1; then
+   dpkg-checkbuilddeps -a arm64 -P cross "$here/debian/control" >/dev/null 2>&1; then
   arm64=0
 fi
 [[ ${#missing[@]} -eq 0 ]] && ((arm64 == 0)) && exit 0
@@ -114,6 +114,6 @@ if ((arm64)); then
   echo "install-deps: adding the arm64 architecture and debian/control's arm64 build dependencies"
   missing=("debian/control's build dependencies for arm64")
   { "${sudo[@]}" dpkg --add-architecture arm64 && "${apt[@]}" update -q &&
-    "${apt[@]}" build-dep -y -q --no-install-recommends -a arm64 "$here"; } ||
+    "${apt[@]}" build-dep -y -q --no-install-recommends -a arm64 -P cross "$here"; } ||
     give_up "apt-get build-dep -a arm64 failed"
 fi

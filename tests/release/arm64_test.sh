@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The arm64 package's programs under qemu-user against the amd64 package's:
-# the same --version lines, the same simulation hashes at every checkpoint
+# the same atlas and music (made on the build machine for both), the same
+# --version lines, the same simulation hashes at every checkpoint
 # (quorvane-sim-hashes of each build folder), and a headless still that
 # agrees with amd64's (Mesa draws it on each side, so a few levels may
 # differ: byte-equal or a PSNR of at least 35 dB).
@@ -17,6 +18,10 @@ for arch in amd64 arm64; do
 done
 readelf -h "$work/arm64/usr/lib/quorvane/quorvane" | grep -q 'Machine: *AArch64' ||
   fail "the arm64 package's program is not an AArch64 program"
+for file in TEX.tga RX_muc.mp3; do
+  cmp -s "$work/amd64/usr/share/quorvane/$file" "$work/arm64/usr/share/quorvane/$file" ||
+    fail "the arm64 package's $file differs from the amd64 package's"
+done
 
 for program in lib/quorvane/quorvane bin/quorvane-capture bin/quorvane-join bin/quorvane-stills; do
   native=$("$work/amd64/usr/$program" --version)
