@@ -141,27 +141,32 @@ bench-web: web
 	@bash scripts/install-web-tests.sh
 	QUORVANE_BUILD=$(CURDIR)/$(BUILD) QUORVANE_WEB_BUILD=$(CURDIR)/$(WEBBUILD) node bench/web_fps.mjs
 
-# Every download, into dist/: the Debian package and its source package, the
-# Windows zip, the web zip, the source tarball, a bill of materials for each,
-# SHA256SUMS, and with MINISIGN_KEY=FILE (a minisign secret key, kept out of
-# the tree) its signature; the same bytes from any clone on any day (dated by
-# the last commit, or by SOURCE_DATE_EPOCH in an unpacked tarball). The Linux
-# side is the Debian package's build, in build-release/quorvane-VERSION/.
+# Every download, into dist/: the Debian package (amd64, and arm64
+# cross-built) and its source package, the Windows zip, the web zip, the
+# source tarball, a bill of materials for each, SHA256SUMS, and with
+# MINISIGN_KEY=FILE (a minisign secret key, kept out of the tree) its
+# signature; the same bytes from any clone on any day (dated by the last
+# commit, or by SOURCE_DATE_EPOCH in an unpacked tarball). The Linux
+# side is the Debian package's build, in build-release/quorvane-VERSION/;
+# the arm64 one's is in build-release/arm64/quorvane-VERSION/.
 RELOBJ = $(RELBUILD)/quorvane-$(shell bash scripts/version.sh)/obj-$(shell dpkg-architecture -qDEB_HOST_GNU_TYPE)
+RELOBJ_ARM64 = $(RELBUILD)/arm64/quorvane-$(shell bash scripts/version.sh)/obj-aarch64-linux-gnu
 release: export SOURCE_DATE_EPOCH = $(shell bash scripts/source_date_epoch.sh)
 release:
 	@bash scripts/install-deps.sh --windows --web --release
 	@test -n "$$SOURCE_DATE_EPOCH" || { bash scripts/source_date_epoch.sh; exit 1; }
 	JOBS=$(JOBS) bash scripts/build_deb.sh $(RELBUILD)
+	JOBS=$(JOBS) bash scripts/build_deb.sh $(RELBUILD) arm64
 	$(call windows-program,$(RELOBJ))
 	$(call web-site,$(RELOBJ))
 	bash scripts/pack_release.sh $(RELBUILD) $(WINBUILD) $(WEBBUILD) $(DIST) $(MINISIGN_KEY)
 
 # The downloads checked: lintian, the desktop entry, the AppStream data, an
-# install into a fresh Debian 12 root, and a second release from a clone
-# elsewhere, compared byte for byte.
+# install into a fresh Debian 12 root, the arm64 programs under qemu-user
+# against the amd64 ones, and a second release from a clone elsewhere,
+# compared byte for byte.
 test-release: release
-	bash tests/release/run.sh $(DIST) $(RELOBJ)
+	bash tests/release/run.sh $(DIST) $(RELOBJ) $(RELOBJ_ARM64)
 
 clean:
 	rm -rf $(BUILD) $(SANBUILD) $(WINBUILD) $(WEBBUILD) $(RELBUILD) $(FUZZBUILD) $(DIST)

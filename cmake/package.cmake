@@ -9,6 +9,23 @@ set(QUORVANE_MAINTAINER "The quorvane developers <quorvane@example.org>")
 # a launcher that starts it in the data folder.
 set(QUORVANE_PIECE ${CMAKE_INSTALL_PREFIX}/lib/quorvane/quorvane)
 
+# run_PROGRAM: a command that runs the built PROGRAM here, for the steps that
+# make the package's files with it. A cross build (the arm64 package) runs it
+# under CMAKE_CROSSCOMPILING_EMULATOR (qemu-user), through a small script,
+# since help2man and the icon script each take one path.
+list(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " emulator)
+foreach(program quorvane quorvane-capture quorvane-join quorvane-stills)
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    set(run_${program} ${PROJECT_BINARY_DIR}/emulated/${program})
+    file(GENERATE OUTPUT ${run_${program}}
+         CONTENT "#!/bin/sh\nexec ${emulator} '$<TARGET_FILE:${program}>' \"$@\"\n"
+         FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                          WORLD_READ WORLD_EXECUTE)
+  else()
+    set(run_${program} $<TARGET_FILE:${program}>)
+  endif()
+endforeach()
+
 # Icons from the piece's own picture; `make windows` asks for the .ico too.
 set(QUORVANE_ICON_SIZES 16 24 32 48 64 128 256 512)
 set(icon_dir ${PROJECT_BINARY_DIR}/icons)
@@ -18,7 +35,7 @@ foreach(size ${QUORVANE_ICON_SIZES})
 endforeach()
 add_custom_command(
   OUTPUT ${icon_files}
-  COMMAND bash ${PROJECT_SOURCE_DIR}/packaging/render_icons.sh $<TARGET_FILE:quorvane-stills>
+  COMMAND bash ${PROJECT_SOURCE_DIR}/packaging/render_icons.sh ${run_quorvane-stills}
           ${PROJECT_BINARY_DIR}/TEX.tga ${icon_dir} ${QUORVANE_ICON_SIZES}
   DEPENDS quorvane-stills quorvane-atlas ${PROJECT_SOURCE_DIR}/packaging/render_icons.sh
   COMMENT "Rendering the icons from the piece"
@@ -74,7 +91,7 @@ foreach(program quorvane quorvane-capture quorvane-join quorvane-stills)
   add_custom_command(
     OUTPUT ${page}
     COMMAND ${HELP2MAN} --no-info --section=1 --name=${man_${program}}
-            ${h2m_${program}} --output=${pkg}/${program}.1 $<TARGET_FILE:${program}>
+            ${h2m_${program}} --output=${pkg}/${program}.1 ${run_${program}}
     COMMAND ${GZIP} -9nf ${pkg}/${program}.1
     DEPENDS ${program} ${pkg}/quorvane.h2m
     COMMENT "Writing the man page of ${program}"

@@ -6,7 +6,10 @@
 #   scripts/install-deps.sh --windows  also the cross compiler and Wine
 #   scripts/install-deps.sh --web      also Emscripten, Chromium and Node (the
 #                                      browser tests' npm packages: install-web-tests.sh)
-#   scripts/install-deps.sh --release  also what `make release` packs and checks with
+#   scripts/install-deps.sh --release  also what `make release` packs and checks with,
+#                                      and the arm64 cross build: Debian's cross
+#                                      compiler and debian/control's build
+#                                      dependencies for arm64 (multiarch)
 #   scripts/install-deps.sh --cluster  also Slurm and munge, for the capture's
 #                                      one-node cluster test
 #   scripts/install-deps.sh --fuzz     also clang and libFuzzer, and Node for the
@@ -17,6 +20,7 @@
 # stops with the package that each missing part comes from.
 set -euo pipefail
 
+arm64=0
 packages=(
   # build and tests
   cmake g++ make pkg-config libgtest-dev libbenchmark-dev libcli11-dev
@@ -56,7 +60,8 @@ for flag in "$@"; do
       # the comparison of two releases.
       packages+=(git dpkg-dev debhelper help2man imagemagick zip unzip python3
                  minisign reuse lintian desktop-file-utils appstream mmdebstrap autopkgtest
-                 diffoscope-minimal icoutils) ;;
+                 diffoscope-minimal icoutils crossbuild-essential-arm64 qemu-user-static)
+      arm64=1 ;;
     --cluster)
       packages+=(slurmctld slurmd slurm-client munge) ;;
     --fuzz)
@@ -75,7 +80,15 @@ if command -v dpkg-query >/dev/null; then
 else
   missing=("${packages[@]}")
 fi
-[[ ${#missing[@]} -eq 0 ]] && exit 0
+# The arm64 package: the cross compiler and the arm64 builds of debian/control's
+# build dependencies, beside the machine's own (each is Multi-Arch: same);
+# apt-get build-dep reads them from debian/control, the one list of them.
+here=$(cd "$(dirname "$0")/.." && pwd)
+if ((arm64)) && command -v dpkg-checkbuilddeps >/dev/null &&
+   dpkg-checkbuilddeps -a arm64 -P cross "$here/debian/control" >/dev/null 2>&1; then
+  arm64=0
+fi
+[[ ${#missing[@]} -eq 0 ]] && ((arm64 == 0)) && exit 0
 
 give_up() {
   echo "install-deps: $1; could not install: ${missing[*]}" >&2
@@ -89,12 +102,21 @@ if [[ $(id -u) -ne 0 ]]; then
   command -v sudo >/dev/null || give_up "not root and no sudo"
   sudo=(sudo)
 fi
-echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-if ! "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -q || \
-   ! "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"; then
-  still=()
-  for p in "${missing[@]}"; do installed "$p" || still+=("$p"); done
-  missing=("${still[@]}")
-  [[ ${#missing[@]} -eq 0 ]] || give_up "apt-get failed"
+apt=("${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600)
+if ((${#missing[@]})); then
+  echo "install-deps: installing ${missing[*]}"
+  if ! "${apt[@]}" update -q || ! "${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"; then
+    still=()
+    for p in "${missing[@]}"; do installed "$p" || still+=("$p"); done
+    missing=("${still[@]}")
+    [[ ${#missing[@]} -eq 0 ]] || give_up "apt-get failed"
+  fi
+fi
+if ((arm64)); then
+  echo "install-deps: adding the arm64 architecture and debian/control's arm64 build dependencies"
+  missing=("debian/control's build dependencies for arm64")
+  { "${sudo[@]}" dpkg --add-architecture arm64 && "${apt[@]}" update -q &&
+    "${apt[@]}" build-dep -y -q --no-install-recommends -a arm64 -P cross "$here"; } ||
+    give_up "apt-get build-dep -a arm64 failed"
 fi

@@ -49,12 +49,16 @@ notices() {
   } >"$out"
 }
 
-deb=quorvane_${version}_amd64.deb
+deb=quorvane_${version}_amd64.deb arm64_deb=quorvane_${version}_arm64.deb
 cp "$relbuild/quorvane_${debian_version}_amd64.deb" "$dist/$deb"
+cp "$relbuild/arm64/quorvane_${debian_version}_arm64.deb" "$dist/$arm64_deb"
 cp "$relbuild/quorvane_${debian_version}.dsc" "$relbuild/quorvane_${debian_version}.debian.tar.xz" \
   "$dist/"
-components "$relobj" --programs quorvane quorvane-screensaver quorvane-capture quorvane-join \
-  quorvane-stills >"$work/deb.tsv"
+programs=(quorvane quorvane-screensaver quorvane-capture quorvane-join quorvane-stills)
+components "$relobj" --programs "${programs[@]}" \
+  --multiarch "$(dpkg-architecture -qDEB_HOST_MULTIARCH)" >"$work/deb.tsv"
+components "$relbuild/arm64/quorvane-$version/obj-aarch64-linux-gnu" --programs "${programs[@]}" \
+  --multiarch aarch64-linux-gnu >"$work/arm64_deb.tsv"
 
 mkdir "$work/win"
 cp "$winbuild/quorvane.exe" "$winbuild/quorvane.scr" "$winbuild/quorvane-window.cmd" \
@@ -78,7 +82,7 @@ pack_zip "$dist/quorvane-$version-web.zip" "$work/web"
 cp "$relbuild/quorvane_$version.orig.tar.gz" "$dist/quorvane-$version.tar.gz"
 : >"$work/source.tsv"
 
-for pair in "$deb deb" "quorvane-$version-win64.zip win" "quorvane-$version-web.zip web" \
+for pair in "$deb deb" "$arm64_deb arm64_deb" "quorvane-$version-win64.zip win" "quorvane-$version-web.zip web" \
             "quorvane-$version.tar.gz source"; do
   read -r file list <<<"$pair"
   node scripts/sbom.mjs "$dist/$file" "$version" <"$work/$list.tsv" >"$dist/$file.cdx.json"

@@ -12,6 +12,7 @@ to its Debian package with dpkg -S. A source package without a licence
 below stops the release: its notice has to be added first.
 
   release_components.py BUILD --programs NAME... [--map FILE] [--data FILE...]
+                        [--multiarch TRIPLET]
 """
 import argparse
 import os
@@ -35,6 +36,17 @@ LICENCES = {
     "xorgproto": "MIT",
     "llvm-toolchain-14": "Apache-2.0 WITH LLVM-exception",
 }
+
+
+def origin(package, src):
+    """The source package that Debian's cross toolchain packages (libstdc++,
+    glibc's and Linux's headers for another architecture) are built from, for
+    their licence and for telling run-time libraries' headers apart."""
+    if src == "cross-toolchain-base":
+        return "glibc" if package.startswith("libc6") else "linux"
+    return src[:-len("-cross")] if src.endswith("-cross") else src
+
+
 # Emscripten builds its system libraries from its own sources into a cache
 # that no package owns; each is named by its archive.
 EMSCRIPTEN_PARTS = [
@@ -106,7 +118,8 @@ def map_inputs(map_file):
 
 def owners(paths):
     """Debian package of each path, from dpkg's file lists (dpkg -S, at
-    once); with merged /usr, /lib may be the name a package gives."""
+    once), with its architecture where several are installed (NAME:ARCH);
+    with merged /usr, /lib may be the name a package gives."""
     wanted = {}
     for path in paths:
         wanted[path] = path
@@ -114,7 +127,7 @@ def owners(paths):
             wanted.setdefault(path[4:], path)
     result = {}
     for listing in Path("/var/lib/dpkg/info").glob("*.list"):
-        package = listing.name[:-5].split(":")[0]
+        package = listing.name[:-5]
         for line in listing.read_text(errors="replace").splitlines():
             if line in wanted:
                 result.setdefault(wanted[line], package)
@@ -128,17 +141,20 @@ def package_fields(package):
     return out.stdout.splitlines()[0].split("\t")
 
 
-def needed_sources(build, programs):
-    """Source packages of the shared libraries the programs load."""
+def needed_sources(build, programs, triplet):
+    """Source packages of the shared libraries the programs load, looked up in
+    the multiarch folders of the programs' own architecture."""
     libs = set()
     for program in programs:
-        binary = build / program
-        dump = subprocess.run(["objdump", "-p", str(binary)], capture_output=True, text=True)
-        for lib in re.findall(r"NEEDED\s+(\S+)", dump.stdout):
-            resolved = subprocess.run(["sh", "-c", f"ldconfig -p | awk '$1==\"{lib}\" {{print $NF; exit}}'"],
-                                      capture_output=True, text=True).stdout.strip()
-            if resolved:
-                libs.add(os.path.realpath(resolved))
+        dump = subprocess.run(["readelf", "-d", str(build / program)], capture_output=True,
+                              text=True, check=True)
+        for lib in re.findall(r"\(NEEDED\)\s+Shared library: \[(\S+)\]", dump.stdout):
+            for folder in (f"/usr/lib/{triplet}", f"/lib/{triplet}"):
+                if os.path.exists(f"{folder}/{lib}"):
+                    libs.add(os.path.realpath(f"{folder}/{lib}"))
+                    break
+            else:
+                fail(f"{program} loads {lib}, which is not in /usr/lib/{triplet}")
     return {package_fields(pkg)[1] for pkg in set(owners(libs).values())}
 
 
@@ -148,6 +164,7 @@ def main():
     parser.add_argument("--programs", nargs="+", required=True)
     parser.add_argument("--map")
     parser.add_argument("--data", nargs="*", default=[])
+    parser.add_argument("--multiarch", help="the programs' multiarch triplet: ELF programs for Linux")
     args = parser.parse_args()
     build = args.build.resolve()
     cache = (build / "CMakeCache.txt").read_text()
@@ -173,8 +190,8 @@ def main():
     unowned = sorted(p for p in files if p not in owned and not p.startswith("/usr/share/emscripten/"))
     if unowned:
         fail(f"no Debian package owns {', '.join(unowned[:5])}")
-    # Emscripten's own headers come with the libraries above.
-    dynamic = needed_sources(build, args.programs) if not args.map or "wasm" not in args.map else set()
+    # Headers of the libraries a Linux program loads are not inside it.
+    dynamic = needed_sources(build, args.programs, args.multiarch) if args.multiarch else set()
     for path, package in owned.items():
         version, src = package_fields(package)
         if src == "emscripten":
@@ -182,11 +199,12 @@ def main():
         what = "data" if path in {os.path.realpath(d) for d in args.data} else \
             "linked" if path in linked else "headers"
         # Headers of a library that is loaded at run time: a dependency.
-        if what == "headers" and src in dynamic:
+        if what == "headers" and origin(package, src) in dynamic:
             continue
-        if src not in LICENCES:
+        if origin(package, src) not in LICENCES:
             fail(f"no licence known for {package} (source package {src}), used by {path}")
-        row = rows.setdefault(package, [package, version, src, LICENCES[src], set()])
+        name = package.split(":")[0]
+        row = rows.setdefault(name, [name, version, src, LICENCES[origin(package, src)], set()])
         row[4].add(what)
     for name, (package, version, src, licence, what) in sorted(rows.items()):
         print("\t".join([name, package, version, src, licence, ",".join(sorted(what))]))

@@ -18,7 +18,7 @@ trap 'rm -rf "$work"' EXIT
 (cd "$here/sbom" && { [[ node_modules/.package-lock.json -nt package-lock.json ]] ||
   npm ci --no-audit --no-fund --silent; })
 sboms=("$dist"/*.cdx.json)
-[[ ${#sboms[@]} -eq 4 ]] || fail "${#sboms[@]} bills of materials, not one for each of the 4 downloads"
+[[ ${#sboms[@]} -eq 5 ]] || fail "${#sboms[@]} bills of materials, not one for each of the 5 downloads"
 node "$here/sbom/validate.mjs" "${sboms[@]}"
 
 # NAME TAB VERSION TAB PACKAGE TAB LICENCE TAB TYPE, for each component.
@@ -44,9 +44,11 @@ for zip in "$dist"/*-win64.zip "$dist"/*-web.zip; do
   ((code > 0)) || fail "$name: its bill of materials found no code of others in the program"
 done
 
-deb=$(echo "$dist"/quorvane_*_amd64.deb)
-dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/quorvane/copyright >"$work/copyright"
-while IFS=$'\t' read -r component version package licence type; do
-  grep -qw -- "$package" "$work/copyright" || fail "the package's copyright does not name $package ($component)"
-done < <(components "$deb.cdx.json")
+for deb in "$dist"/quorvane_*_amd64.deb "$dist"/quorvane_*_arm64.deb; do
+  dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/quorvane/copyright >"$work/copyright"
+  while IFS=$'\t' read -r component version package licence type; do
+    grep -qw -- "$package" "$work/copyright" ||
+      fail "$(basename "$deb"): its copyright does not name $package ($component)"
+  done < <(components "$deb.cdx.json")
+done
 echo "licences: reuse lint clean, ${#sboms[@]} valid bills of materials, every component's notice inside"

@@ -2,10 +2,11 @@
 # The downloads of `make release` checked: checksums, the signature, the
 # licences and bills of materials, lintian, the desktop entry, the AppStream
 # data, an install into a fresh Debian root with the package's autopkgtest,
-# and a second release elsewhere, varied, compared byte for byte.
-#   run.sh DIST RELBUILD
+# the arm64 programs under qemu-user against the amd64 ones, and a second
+# release elsewhere, varied, compared byte for byte.
+#   run.sh DIST RELBUILD ARM64_RELBUILD
 set -uo pipefail
-dist=$(realpath "$1") relbuild=$(realpath "$2")
+dist=$(realpath "$1") relbuild=$(realpath "$2") arm64_relbuild=$(realpath "$3")
 here=$(cd "$(dirname "$0")" && pwd)
 deb=$(echo "$dist"/quorvane_*_amd64.deb)
 passed=0 failed=0
@@ -81,6 +82,7 @@ check "desktop entry" desktop
 check "AppStream data" appstream
 check "Windows resources" windows
 check "fresh Debian root" bash "$here/fresh_root_test.sh" "$deb" "$relbuild"
+check "arm64 under qemu-user" bash "$here/arm64_test.sh" "$dist" "$relbuild" "$arm64_relbuild"
 check "second release" bash "$here/reproducible_test.sh" "$dist"
 echo "$passed passed, $failed failed"
 ((failed == 0))
