@@ -83,7 +83,7 @@ fi
 # The arm64 package: the cross compiler and the arm64 builds of debian/control's
 # build dependencies, beside the machine's own (each is Multi-Arch: same);
 # apt-get build-dep reads them from debian/control, the one list of them.
-here=$(cd "$(dirname "$0")/.." && pwd)
+if ((arm64)); then here=$(cd "$(dirname "$0")/.." && pwd); fi
 if ((arm64)) && command -v dpkg-checkbuilddeps >/dev/null &&
    dpkg-checkbuilddeps -a arm64 -P cross "$here/debian/control" >/dev/null 2>&1; then
   arm64=0
