@@ -120,4 +120,6 @@ echo "-- a missing music file changes nothing but the sound"
 rm "$rundir/RX_muc.mp3"
 run_until_quit escape
 
+source "$(dirname "$0")/screensaver_checks.sh"
+
 echo "PASS"
