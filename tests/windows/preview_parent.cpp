@@ -10,6 +10,7 @@
 //   exit 0: all three lines; 1: a step failed (said on stderr); 2: bad arguments
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -73,11 +74,12 @@ int main(int argc, char** argv) {
                                 WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y, width, height,
                                 nullptr, nullptr, windowClass.hInstance, nullptr);
   if (!parent) return Failed("cannot create the parent window", nullptr);
-  std::printf("parent %llu\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(parent)));
+  std::printf("parent %llu\n",
+              static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(parent)));
   std::fflush(stdout);
 
-  std::string command = std::string("\"") + argv[1] + "\" /p " +
-                        std::to_string(reinterpret_cast<uintptr_t>(parent));
+  std::string command =
+      std::string("\"") + argv[1] + "\" /p " + std::to_string(reinterpret_cast<uintptr_t>(parent));
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -102,9 +104,8 @@ int main(int argc, char** argv) {
   if (gone) return Failed("the screen saver ended before its parent closed", nullptr);
   // As the dialog goes: the parent and everything inside it destroyed.
   SendMessageA(parent, WM_CLOSE, 0, 0);
-  const bool ended = PumpUntil(kEndWaitMs, [&] {
-    return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
-  });
+  const bool ended = PumpUntil(
+      kEndWaitMs, [&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; });
   if (!ended) return Failed("the screen saver went on after its parent closed", process.hProcess);
   DWORD status = 0;
   GetExitCodeProcess(process.hProcess, &status);
