@@ -49,7 +49,9 @@ TEST(SceneClosingOverlays, FadeThenCards) {
   for (float t = 219.0f; t < 230.0f; t += 0.125f) {
     EXPECT_LE(FadeAlphaAt(t), FadeAlphaAt(t + 0.125f)) << t;
     EXPECT_LE(CardAlphaAt(t), CardAlphaAt(t + 0.125f)) << t;
-    if (CardAlphaAt(t) > 0.0f) EXPECT_EQ(FadeAlphaAt(t), 1.0f) << "cards before the black, " << t;
+    if (CardAlphaAt(t) > 0.0f) {
+      EXPECT_EQ(FadeAlphaAt(t), 1.0f) << "cards before the black, " << t;
+    }
   }
 }
 
