@@ -19,7 +19,7 @@ start_saver() {
 x86_64-w64-mingw32-g++ -std=c++20 -O1 -static -o "$kParent" \
   "$(dirname "$0")/preview_parent.cpp" -lgdi32 || fail "cannot build the preview's parent"
 
-# saver_until_input KEY|MOVE ARGUMENT: the backdrop covers the screen, nothing
+# saver_until_input key|move ARGUMENT: the backdrop covers the screen, nothing
 # sounds although the music file is there, and the input ends it with 0.
 saver_until_input() {
   rm -f "$kPlayed"
@@ -33,16 +33,10 @@ saver_until_input() {
   ! played_sound || fail "$2: sound came out of the screen saver"
   ! piece_exited || fail "$2: it ended before any input"
   case $1 in
-    key) wait_until 60 key_ended_it || fail "$2: a key press did not end it" ;;
+    key) wait_until 60 key_ended_it space || fail "$2: a key press did not end it" ;;
     move) wait_until 60 move_ended_it || fail "$2: a mouse move did not end it" ;;
   esac
   expect_end 60 "$2 ended by $1"
-}
-# Like Escape for the exe: pressed until the window has the focus.
-key_ended_it() {
-  xdotool key space
-  sleep 1
-  piece_exited
 }
 move_ended_it() {
   xdotool mousemove_relative -- 40 30
@@ -91,16 +85,11 @@ box_shown() {
   piece_exited && fail "$1 ended before its message box was dismissed"
   [[ -n $(xdotool search --name '^quorvane$' 2>/dev/null) ]]
 }
-return_dismissed_it() {
-  xdotool key Return
-  sleep 1
-  piece_exited
-}
 # saver_box ARGUMENT STATUS: a message box that Return dismisses, then STATUS.
 saver_box() {
   start_saver "$1"
   wait_until 60 box_shown "$1" || fail "$1 showed no message box"
-  wait_until 30 return_dismissed_it || fail "Return did not dismiss the box of $1"
+  wait_until 30 key_ended_it Return || fail "Return did not dismiss the box of $1"
   wait_piece 30
   ((piece_status == $2)) || fail "$1: exit status $piece_status, expected $2"
 }
