@@ -26,8 +26,8 @@ readonly kPlayed=$scratch/played.raw
 
 trap 'timeout 30 wineserver -k >/dev/null 2>&1 || true; cleanup' EXIT
 
-for f in "$kExe" "$win_build/quorvane.scr" "$win_build/quorvane-sim-hashes.exe" "$linux_build/quorvane-sim-hashes" \
-         "$kCloseWindow"; do
+for f in "$kExe" "$win_build/quorvane.scr" "$win_build/quorvane-sim-hashes.exe" \
+         "$linux_build/quorvane-sim-hashes" "$kCloseWindow"; do
   [[ -f $f ]] || fail "$f is missing: run make build and make windows"
 done
 
