@@ -321,6 +321,9 @@ bool PlatformDrainEvents() {
       DispatchMessageA(&lastMessage);
     }
   }
+  // A preview whose dialog went without destroying it (its process killed)
+  // would otherwise play on unseen for ever.
+  if (screen.kind == Kind::kInside && !IsWindow(GetParent(window))) return true;
   return lastMessage.message == WM_QUIT;
 }
 

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The Windows build under Wine, on a private X server with no window manager:
 # its imports, the same simulation as the Linux build, the backdrop over the
-# whole screen, Escape and closing the window, music and its absence.
+# whole screen, Escape and closing the window, music and its absence; then
+# the screen saver (screensaver_checks.sh).
 #   smoke_test.sh LINUX_BUILD WINDOWS_BUILD
 # LINUX_BUILD holds quorvane-sim-hashes and tests/e2e/x_close_window;
-# WINDOWS_BUILD holds quorvane.exe and quorvane-sim-hashes.exe, and keeps the
-# Wine prefix between runs. Every wait is bounded.
+# WINDOWS_BUILD holds quorvane.exe, quorvane.scr and quorvane-sim-hashes.exe,
+# and keeps the Wine prefix between runs. Every wait is bounded.
 linux_build=$(realpath "$1")
 win_build=$(realpath "$2")
 source "$(dirname "$0")/../e2e/lib.sh"
@@ -25,8 +26,8 @@ readonly kPlayed=$scratch/played.raw
 
 trap 'timeout 30 wineserver -k >/dev/null 2>&1 || true; cleanup' EXIT
 
-for f in "$kExe" "$win_build/quorvane-sim-hashes.exe" "$linux_build/quorvane-sim-hashes" \
-         "$kCloseWindow"; do
+for f in "$kExe" "$win_build/quorvane.scr" "$win_build/quorvane-sim-hashes.exe" \
+         "$linux_build/quorvane-sim-hashes" "$kCloseWindow"; do
   [[ -f $f ]] || fail "$f is missing: run make build and make windows"
 done
 
@@ -76,9 +77,9 @@ backdrop_shown() {
 }
 played_sound() { [[ -f $kPlayed && -n $(tr -d '\0' <"$kPlayed" | head -c1) ]]; }
 # Wine takes a moment after showing its window before keys reach it (they go to
-# the root window until it has the focus), so Escape is pressed until it counts.
-escape_ended_it() {
-  xdotool key Escape
+# the root window until it has the focus), so a key is pressed until it counts.
+key_ended_it() {
+  xdotool key "$1"
   sleep 1
   piece_exited
 }
@@ -98,7 +99,7 @@ run_until_quit() {
     ! played_sound || fail "sound came out without a music file"
   fi
   case $1 in
-    escape) wait_until 60 escape_ended_it || fail "Escape did not end the run" ;;
+    escape) wait_until 60 key_ended_it Escape || fail "Escape did not end the run" ;;
     close)
       # Wine names the window's class after the program file; the helper wants
       # the class to be the title, as the SDL build has it.
@@ -119,5 +120,7 @@ run_until_quit close
 echo "-- a missing music file changes nothing but the sound"
 rm "$rundir/RX_muc.mp3"
 run_until_quit escape
+
+source "$(dirname "$0")/screensaver_checks.sh"
 
 echo "PASS"
