@@ -185,6 +185,18 @@ start_piece_on_backdrop() {
   wait_for_backdrop 180
 }
 
+# end_piece HOW: ends the running piece as a person or the system would:
+# escape, close (its window), sigterm, sigint or sighup.
+end_piece() {
+  case $1 in
+    # Press and release back to back, so that both arrive in one batch of events.
+    escape) xdotool keydown Escape keyup Escape ;;
+    close) wait_until 30 "$X_CLOSE_WINDOW" quorvane || fail "no window titled and classed quorvane" ;;
+    sigterm | sigint | sighup) local signal=${1#sig} && kill -s "${signal^^}" "$piece_pid" ;;
+    *) fail "unknown way to end the piece: $1" ;;
+  esac
+}
+
 # expect_end SECONDS WHAT: the piece ends within SECONDS with status 0.
 expect_end() {
   wait_piece "$1"

@@ -90,12 +90,7 @@ fullscreen() {
   switched() { [[ $(mode_of "$output") == "$mode" ]]; }
   wait_until 120 switched || fail "$output did not switch to $mode: $(xrandr | grep "^$output")"
   wait_until 120 region_shows "$mode$at" || fail "the backdrop does not cover $output at $mode"
-  case $how in
-    escape) xdotool keydown Escape keyup Escape ;;
-    close) wait_until 30 "$X_CLOSE_WINDOW" quorvane || fail "no window titled and classed quorvane" ;;
-    sigterm) kill -TERM "$piece_pid" ;;
-    sighup) kill -HUP "$piece_pid" ;;
-  esac
+  end_piece "$how"
   expect_end 60 "$how with $output at $mode"
   [[ $(mode_of "$output") == "$desktop" ]] ||
     fail "after $how $output is left at $(mode_of "$output"), not $desktop"

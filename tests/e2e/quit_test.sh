@@ -7,12 +7,5 @@ source "$(dirname "$0")/lib.sh"
 # Frames running also means the start-up Escape query has passed.
 start_piece_on_backdrop
 
-case $1 in
-  # Press and release back to back, so that both arrive in one batch of events.
-  escape) xdotool keydown Escape keyup Escape ;;
-  close) wait_until 30 "$X_CLOSE_WINDOW" quorvane || fail "no window titled and classed quorvane" ;;
-  sigterm) kill -TERM "$piece_pid" ;;
-  sigint) kill -INT "$piece_pid" ;;
-  *) fail "unknown way to quit: $1" ;;
-esac
+end_piece "$1"
 expect_end 60 "$1"
